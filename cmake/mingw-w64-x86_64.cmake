@@ -1,0 +1,23 @@
+# Cross-compiles the Windows x64 build with mingw-w64 (POSIX thread model).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(BC_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${BC_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${BC_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${BC_MINGW_PREFIX}-windres)
+set(BC_WIDL ${BC_MINGW_PREFIX}-widl)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${BC_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# No mingw runtime DLL may be needed beside ours: libgcc, libstdc++ and
+# winpthread are linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
