@@ -98,6 +98,8 @@ class BCFileSpec : public BCObject {
   }
 #endif
 
+  // Empty path, mNameStart 0.
+  void Clear();
   bool IsEmpty() const {
     return mPathName.mLength == 0;
   }
@@ -108,7 +110,6 @@ class BCFileSpec : public BCObject {
 
  private:
   void Normalize();
-  void ClearPath();
 
   uint32_t mNameStart = 0;
   UtilStr mPathName;
