@@ -7,8 +7,7 @@
 #include <windows.h>
 #include <wmp.h>
 
-#include <cstddef>
-#include <cstdint>
+#include "plugin/TimedLevel.h"
 
 // Flags returned by IWMPEffects::GetCapabilities.
 constexpr DWORD EFFECT_CANGOFULLSCREEN = 0x1;
@@ -16,25 +15,6 @@ constexpr DWORD EFFECT_HASPROPERTYPAGE = 0x2;
 constexpr DWORD EFFECT_VARIABLEFREQSTEP = 0x4;
 constexpr DWORD EFFECT_WINDOWEDONLY = 0x8;
 constexpr DWORD EFFECT2_FULLSCREENEXCLUSIVE = 0x10;
-
-// Cells per channel in each TimedLevel row.
-constexpr int SA_BUFFER_SIZE = 1024;
-
-// TimedLevel::state; numbered differently from WMPPlayState.
-enum PlayerState { stop_state = 0, pause_state = 1, play_state = 2 };
-
-// One frame of audio as the player hands it over: row 0 left (or mono), row 1
-// right; waveform bytes are signed samples offset by 128.
-struct TimedLevel {
-  unsigned char frequency[2][SA_BUFFER_SIZE];
-  unsigned char waveform[2][SA_BUFFER_SIZE];
-  int state;
-  LONGLONG timeStamp;  // 100-ns units
-};
-
-static_assert(sizeof(TimedLevel) == 4112, "TimedLevel must match the player's layout");
-static_assert(offsetof(TimedLevel, state) == 4096, "TimedLevel::state offset");
-static_assert(offsetof(TimedLevel, timeStamp) == 4104, "TimedLevel::timeStamp offset");
 
 struct IWMPEffects : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Render(TimedLevel* levels, HDC hdc, RECT* rect) = 0;
