@@ -1,0 +1,50 @@
+#include <mmsystem.h>
+#include <windows.h>
+
+#include "platform/Platform.h"
+
+uint32_t PlatformTickMilliseconds() {
+  return timeGetTime();
+}
+
+int64_t PlatformSystemTime() {
+  FILETIME time;
+  GetSystemTimeAsFileTime(&time);
+  return int64_t(uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+}
+
+uint32_t PlatformProcessId() {
+  return GetCurrentProcessId();
+}
+
+bool PlatformCurrentTime(bool local, std::tm* destination) {
+  const std::time_t now = std::time(nullptr);
+  return (local ? localtime_s(destination, &now) : gmtime_s(destination, &now)) == 0;
+}
+
+uint32_t PlatformMinimumTimerPeriod() {
+  TIMECAPS caps;
+  return timeGetDevCaps(&caps, sizeof(caps)) == MMSYSERR_NOERROR ? caps.wPeriodMin : 0;
+}
+
+bool PlatformBeginTimerPeriod(uint32_t milliseconds) {
+  return timeBeginPeriod(milliseconds) == TIMERR_NOERROR;
+}
+
+void PlatformEndTimerPeriod(uint32_t milliseconds) {
+  timeEndPeriod(milliseconds);
+}
+
+namespace {
+
+// GetKeyState's high bit (the key is down) survives the sign extension; the
+// toggle bit 0x0001 does not count.
+bool KeyHeld(int key) {
+  return (int32_t(GetKeyState(key)) & 0x00FE) != 0;
+}
+
+}  // namespace
+
+bool PlatformTraceChordHeld() {
+  return KeyHeld(VK_SHIFT) && (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU));
+}
