@@ -1,0 +1,21 @@
+// Counts every operator new of the test program, so a test can show that a
+// hot path allocates nothing.
+#pragma once
+
+#include <cstdint>
+
+namespace allocation_counter {
+
+int64_t Count();
+
+// Allocations made between construction and Made().
+class Scope {
+ public:
+  Scope() : mStart(Count()) {}
+  int64_t Made() const { return Count() - mStart; }
+
+ private:
+  int64_t mStart;
+};
+
+}  // namespace allocation_counter
