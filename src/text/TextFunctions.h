@@ -8,6 +8,9 @@ int CompareText(const char* a, int lengthA, const char* b, int lengthB, bool cas
 int FormatInteger(int64_t value, char* out, int base);
 int FormatDecimal(double value, int decimals, char* out);
 int FormatCode(int64_t value, char* out, bool lowerCase);
+// Escapes bytes from *position (flags as UtilStr::AppendEscaped) while a whole
+// escape still fits into out; stores the position reached, returns bytes written.
+int EscapeBytes(const char* bytes, int end, int flags, char* out, int outSize, int* position);
 int UnescapeBytes(const char* text, int end, char* out, int outSize, char quote, int* position);
 bool EndsWith(const char* suffix, bool caseSensitive, const char* text, int length);
 bool StartsWith(const char* prefix, bool caseSensitive, const char* text, int length);

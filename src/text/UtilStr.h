@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 
 #include "runtime/BCObject.h"
@@ -16,10 +17,12 @@ struct TextBlock {
   char bytes[2];  // capacity + 2 bytes in the allocation
 };
 
+// Frees the block that allocate returned. liveBlocks is atomic because
+// strings sharing a block may release it on different threads.
 struct BlockAllocator {
   void* (*allocate)(int64_t bytes);
   void (*release)(void* block);
-  int32_t liveBlocks;
+  std::atomic<int32_t> liveBlocks;
 };
 
 BlockAllocator& DefaultBlockAllocator();
@@ -52,6 +55,7 @@ class UtilStr : public BCObject {
   int FindLastChar(char byte, int limit) const;
   void AppendRepeated(char byte, int count);
   void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void AppendFormatArgs(const char* format, va_list args);
   void AppendInteger(int64_t value, bool replace = false);
   void AppendDecimal(double value, int decimals);
   void AppendCode(int64_t value);
@@ -72,4 +76,15 @@ class UtilStr : public BCObject {
 
  private:
   static char* EmptyText();
+  // Installs a fresh unshared block of the given capacity holding the first
+  // keep bytes. The previous block comes back to the caller, who releases it
+  // once nothing reads from it any more; false leaves the string unchanged.
+  bool Regrow(int64_t capacity, int32_t keep, TextBlock** previous);
+  // Makes room for a text of total bytes whose first kept bytes stay: a new
+  // block (with growth slack) when shared or when total + 1 reaches capacity.
+  bool Reserve(int64_t total, int32_t kept, TextBlock** previous);
+  const char* WriteBytes(const char* text, int length, bool replace);
+  bool IsShared() const;
+  bool MakeUnshared();
+  void MakeEmpty();
 };
