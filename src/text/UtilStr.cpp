@@ -25,6 +25,10 @@ void* DefaultAllocate(int64_t bytes) {
   return block;
 }
 
+void* DefaultReallocate(void* block, int64_t bytes) {
+  return std::realloc(block, size_t(bytes));
+}
+
 void DefaultRelease(void* block) {
   if (!block) return;
   DefaultBlockAllocator().liveBlocks.fetch_sub(1, std::memory_order_relaxed);
@@ -55,7 +59,7 @@ int64_t GrowthSlack(int64_t kept, int64_t total) {
 }  // namespace
 
 BlockAllocator& DefaultBlockAllocator() {
-  static BlockAllocator allocator{DefaultAllocate, DefaultRelease, 0};
+  static BlockAllocator allocator{DefaultAllocate, DefaultRelease, 0, DefaultReallocate};
   return allocator;
 }
 
@@ -93,12 +97,16 @@ bool UtilStr::Regrow(int64_t capacity, int32_t keep, TextBlock** previous) {
   return true;
 }
 
-bool UtilStr::Reserve(int64_t total, int32_t kept, TextBlock** previous) {
-  *previous = nullptr;
-  const int64_t capacity = mBlock ? mBlock->capacity : 0;
-  if (total + 1 < capacity && !IsShared()) return true;
-  if (total + 2 > kMaxCapacity) return false;
-  return Regrow(std::min(total + GrowthSlack(kept, total), kMaxCapacity), kept, previous);
+bool UtilStr::Enlarge(int64_t capacity) {
+  auto* block = static_cast<TextBlock*>(mBlock->allocator->reallocate(mBlock, kHeaderBytes + capacity + 2));
+  if (!block) return false;
+  block->capacity = int32_t(capacity);
+  char* text = reinterpret_cast<char*>(block) + kHeaderBytes;
+  text[capacity] = 0;
+  text[capacity + 1] = 0;
+  mBlock = block;
+  mText = text;
+  return true;
 }
 
 bool UtilStr::MakeUnshared() {
@@ -125,8 +133,17 @@ const char* UtilStr::WriteBytes(const char* text, int length, bool replace) {
   }
   const int32_t kept = replace ? 0 : mLength;
   const int64_t total = kept + added;
-  TextBlock* previous;
-  if (!Reserve(total, kept, &previous)) return mText;
+  if (total + 2 > kMaxCapacity) return mText;
+  TextBlock* previous = nullptr;
+  const int64_t capacity = mBlock ? mBlock->capacity : 0;
+  if (total + 1 >= capacity || IsShared()) {
+    const int64_t grown = std::min(total + GrowthSlack(kept, total), kMaxCapacity);
+    if (kept > 0 && !IsShared() && mBlock->allocator->reallocate && !PointsInto(text, mBlock)) {
+      if (!Enlarge(grown)) return mText;
+    } else if (!Regrow(grown, kept, &previous)) {
+      return mText;
+    }
+  }
   // The source may lie in the previous block, released only afterwards, or
   // inside this block when it is rewritten in place.
   if (text) std::memmove(mText + kept, text, size_t(added));

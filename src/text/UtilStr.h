@@ -17,12 +17,15 @@ struct TextBlock {
   char bytes[2];  // capacity + 2 bytes in the allocation
 };
 
-// Frees the block that allocate returned. liveBlocks is atomic because
-// strings sharing a block may release it on different threads.
+// release frees what allocate returned. liveBlocks is atomic because strings
+// sharing a block may release it on different threads. reallocate is
+// optional: with it, a string that grows while nothing else reads its block
+// is enlarged in place where the heap allows instead of being copied.
 struct BlockAllocator {
   void* (*allocate)(int64_t bytes);
   void (*release)(void* block);
   std::atomic<int32_t> liveBlocks;
+  void* (*reallocate)(void* block, int64_t bytes) = nullptr;
 };
 
 BlockAllocator& DefaultBlockAllocator();
@@ -80,9 +83,8 @@ class UtilStr : public BCObject {
   // keep bytes. The previous block comes back to the caller, who releases it
   // once nothing reads from it any more; false leaves the string unchanged.
   bool Regrow(int64_t capacity, int32_t keep, TextBlock** previous);
-  // Makes room for a text of total bytes whose first kept bytes stay: a new
-  // block (with growth slack) when shared or when total + 1 reaches capacity.
-  bool Reserve(int64_t total, int32_t kept, TextBlock** previous);
+  // Resizes the string's own unshared block; false leaves it as it was.
+  bool Enlarge(int64_t capacity);
   const char* WriteBytes(const char* text, int length, bool replace);
   bool IsShared() const;
   bool MakeUnshared();
