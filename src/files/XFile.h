@@ -38,6 +38,9 @@ class XFile : public BCObject {
   bool IsOpen() const { return mHandle != nullptr; }
 
  private:
+  // Moves the position forward by count bytes.
+  int32_t Skip(int32_t count);
+
   void* mHandle = nullptr;
   int32_t mMode = 0;
 };
