@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "SceneLayout.h"
+
 namespace sample_engine {
 namespace {
 
@@ -24,6 +26,10 @@ uint32_t Blend(uint32_t from, uint32_t to, float t) {
 
 uint32_t Dim(uint32_t rgb) {
   return (rgb >> 1) & 0x7F7F7F;
+}
+
+RECT ToRect(const Box& box) {
+  return RECT{box.left, box.top, box.right, box.bottom};
 }
 
 int Width(const RECT& r) {
@@ -85,27 +91,18 @@ bool SceneRenderer::Draw(HWND window, const SceneContent& content) {
   const int height = Height(client);
   if (width <= 0 || height <= 0 || !EnsureBackBuffer(width, height)) return false;
 
-  RECT visible{content.insets.left, content.insets.top, width - content.insets.right,
-               height - content.insets.bottom};
-  if (Width(visible) < 16 || Height(visible) < 16) visible = client;
-  EnsureFonts(Height(visible));
-
+  const SceneLayout layout = ComputeSceneLayout(width, height, content.insets.left, content.insets.top,
+                                                content.insets.right, content.insets.bottom);
+  const RECT visible = ToRect(layout.visible);
+  const RECT barBand = ToRect(layout.bars);
+  EnsureFonts(layout.visible.Height());
   FillBackground(visible, *content.scheme);
-
-  const int h = Height(visible);
-  const int margin = std::max(6, h / 30);
-  const RECT textBand{visible.left + margin, visible.top + margin, visible.right - margin,
-                      visible.top + h * 30 / 100};
-  const RECT scopeBand{visible.left + margin, visible.top + h * 34 / 100, visible.right - margin,
-                       visible.top + h * 66 / 100};
-  const RECT barBand{visible.left + margin, visible.top + h * 70 / 100, visible.right - margin,
-                     visible.bottom - margin};
   FillBars(barBand, content);
 
   // GDI draws on top of the pixels written directly above.
   GdiFlush();
-  DrawScope(scopeBand, content);
-  DrawTrack(textBand, content);
+  DrawScope(ToRect(layout.scope), content);
+  DrawTrack(ToRect(layout.text), content);
   DrawStatus(barBand, content);
   GdiFlush();
 
