@@ -54,9 +54,11 @@ class UtilStr : public BCObject {
   void Clear(int reserve = 0);
   int Truncate(int count);
   int Replace(int start, int count, const char* text, int textLength);
+  // Null only when no memory is left for a private copy.
   char* GetWritableText();
   int FindLastChar(char byte, int limit) const;
   void AppendRepeated(char byte, int count);
+  // Arguments may point into this string's own text.
   void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void AppendFormatArgs(const char* format, va_list args);
   void AppendInteger(int64_t value, bool replace = false);
