@@ -1,7 +1,7 @@
 // Owns one automation string.
 #pragma once
 
-#include <oleauto.h>
+#include <ole2.h>
 
 #include <utility>
 

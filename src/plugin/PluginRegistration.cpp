@@ -1,6 +1,6 @@
 #include "plugin/PluginRegistration.h"
 
-#include <oleauto.h>
+#include <ole2.h>
 
 #include <string>
 
