@@ -105,7 +105,7 @@ void XDictionary::Reserve(int more) {
   const int64_t wanted = int64_t(mCount) + more;
   if (int64_t(mThreshold) >= wanted) return;
   const uint32_t buckets = GrownBucketCount(wanted, mBucketCount, /*keepCurrent=*/false);
-  mPool.Reserve(size_t(wanted - mCount));
+  if (more > 0) mPool.Reserve(size_t(more));
   if (buckets == mBucketCount) return;
   auto* fresh = static_cast<Entry**>(std::calloc(buckets, sizeof(Entry*)));
   if (!fresh) return;  // the table keeps working with longer chains
