@@ -1,5 +1,5 @@
-// Counts every operator new of the test program, so a test can show that a
-// hot path allocates nothing.
+// Counts every operator new of the test program and every block the byte
+// string allocates, so a test can show that a hot path allocates nothing.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@ int64_t Count();
 // Allocations made between construction and Made().
 class Scope {
  public:
-  Scope() : mStart(Count()) {}
+  Scope();
   int64_t Made() const { return Count() - mStart; }
 
  private:

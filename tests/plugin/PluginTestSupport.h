@@ -23,8 +23,8 @@ class TestWindow {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = className;
     RegisterClassW(&windowClass);
-    mWindow = CreateWindowExW(exStyle, className, L"", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    mWindow = CreateWindowExW(exStyle, className, L"", WS_POPUP, x, y, width, height, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   }
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;

@@ -39,8 +39,8 @@ HWND CreatePane() {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kPaneClass;
   RegisterClassW(&windowClass);
-  return CreateWindowExW(0, kPaneClass, L"Lumatide test player", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                         kPaneWidth, kPaneHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, kPaneClass, L"Lumatide test player", WS_OVERLAPPEDWINDOW, 40, 40, kPaneWidth,
+                         kPaneHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void PumpMessages(DWORD milliseconds) {
