@@ -141,13 +141,14 @@ int32_t BCFileSpec::ReadRange(int64_t start, int32_t count, UtilStr* destination
       if (const int32_t seek = file.Seek(start); seek != kOk) result = seek;
     }
     if (result == kOk || result == kErrFileEndedEarly) {
+      // Emptied first, so a failed allocation shows as a length mismatch.
+      destination->Clear();
       destination->Assign(nullptr, int(wanted));
-      if (destination->mLength != int(wanted)) {
+      char* bytes = wanted > 0 ? destination->GetWritableText() : nullptr;
+      if (destination->mLength != int(wanted) || (wanted > 0 && !bytes)) {
         result = kErrOutOfMemory;
       } else if (wanted > 0) {
-        if (const int32_t read = file.Read(destination->GetWritableText(), int32_t(wanted), nullptr);
-            read != kOk)
-          result = read;
+        if (const int32_t read = file.Read(bytes, int32_t(wanted), nullptr); read != kOk) result = read;
       }
     }
     file.Close();

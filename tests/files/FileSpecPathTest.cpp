@@ -186,7 +186,7 @@ TEST(FileSpecPath, CopyFromAndWidePathRoundTrip) {
 
   wide.SetWidePath(u"C:\\abcdef", 4);
   EXPECT_EQ(PathOf(wide), "C:\\a");
-  wide.SetWidePath(nullptr, -1);
+  wide.SetWidePath(static_cast<const char16_t*>(nullptr), -1);
   EXPECT_TRUE(wide.IsEmpty());
 }
 
@@ -226,7 +226,7 @@ TEST(FileSpecPath, WidePathPrefixRules) {
     // Nothing is written past the capacity.
     EXPECT_EQ(buffer[c.capacity], u'#');
   }
-  EXPECT_EQ(SpecOf("C:\\a").GetWidePath(nullptr, 10), 0);
+  EXPECT_EQ(SpecOf("C:\\a").GetWidePath(static_cast<char16_t*>(nullptr), 10), 0);
 }
 
 }  // namespace
