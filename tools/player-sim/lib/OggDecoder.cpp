@@ -18,6 +18,7 @@ struct VorbisCloser {
 };
 
 constexpr int kChunkFrames = 4096;
+constexpr uint8_t kEndOfStreamFlag = 0x04;
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -41,6 +42,30 @@ void ReadComments(stb_vorbis* decoder, AudioTags& tags) {
   }
 }
 
+// Walks the pages: a whole file ends exactly after a page marked as the end
+// of its stream.
+bool EndsWithCompleteLastPage(const uint8_t* data, size_t size) {
+  size_t offset = 0;
+  uint8_t lastFlags = 0;
+  while (offset < size) {
+    if (size - offset < 27 || std::memcmp(data + offset, "OggS", 4) != 0) return false;
+    const size_t segments = data[offset + 26];
+    if (size - offset < 27 + segments) return false;
+    size_t body = 0;
+    for (size_t i = 0; i < segments; ++i) body += data[offset + 27 + i];
+    if (size - offset - 27 - segments < body) return false;
+    lastFlags = data[offset + 5];
+    offset += 27 + segments + body;
+  }
+  return (lastFlags & kEndOfStreamFlag) != 0;
+}
+
+bool StartsWithVorbisIdentification(const uint8_t* data, size_t size) {
+  if (size < 27) return false;
+  const size_t packet = 27 + static_cast<size_t>(data[26]);
+  return size >= packet + 7 && std::memcmp(data + packet, "\x01vorbis", 7) == 0;
+}
+
 }  // namespace
 
 bool LooksLikeOgg(const uint8_t* data, size_t size) {
@@ -51,14 +76,19 @@ AudioDecodeResult DecodeOggVorbis(const uint8_t* data, size_t size) {
   if (!LooksLikeOgg(data, size)) return AudioDecodeResult::Failure("not an Ogg file");
   if (size > static_cast<size_t>(INT_MAX))
     return AudioDecodeResult::Failure("unsupported: file larger than 2 GB");
+  if (!StartsWithVorbisIdentification(data, size)) {
+    return AudioDecodeResult::Failure(size < 64 ? "truncated: the first Ogg page is cut short"
+                                                : "unsupported format: an Ogg stream that is not Vorbis");
+  }
+  if (!EndsWithCompleteLastPage(data, size)) {
+    return AudioDecodeResult::Failure("truncated: the Ogg stream ends before its last page");
+  }
   int error = 0;
   std::unique_ptr<stb_vorbis, VorbisCloser> decoder(
       stb_vorbis_open_memory(data, static_cast<int>(size), &error, nullptr));
   if (!decoder) {
-    if (error == VORBIS_unexpected_eof)
-      return AudioDecodeResult::Failure("truncated: the Vorbis headers are cut short");
-    return AudioDecodeResult::Failure("unsupported format: not an Ogg Vorbis stream (stb_vorbis error " +
-                                      std::to_string(error) + ")");
+    return AudioDecodeResult::Failure("damaged Vorbis headers (stb_vorbis error " + std::to_string(error) +
+                                      ")");
   }
   const stb_vorbis_info info = stb_vorbis_get_info(decoder.get());
   if (info.channels < 1 || info.channels > 2) {
@@ -76,10 +106,6 @@ AudioDecodeResult DecodeOggVorbis(const uint8_t* data, size_t size) {
                                                                 static_cast<int>(chunk.size()));
     if (frames <= 0) break;
     clip.samples.insert(clip.samples.end(), chunk.begin(), chunk.begin() + frames * info.channels);
-  }
-  const int decodeError = stb_vorbis_get_error(decoder.get());
-  if (decodeError == VORBIS_unexpected_eof || decodeError == VORBIS_missing_capture_pattern) {
-    return AudioDecodeResult::Failure("truncated: the Vorbis stream ends in the middle of a page");
   }
   if (clip.FrameCount() == 0) return AudioDecodeResult::Failure("no audio samples in the stream");
   return {std::move(clip), {}};

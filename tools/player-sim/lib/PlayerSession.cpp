@@ -141,20 +141,19 @@ void PlayerSession::CreateEffect() {
     mReport.problem = "its classid \"" + Utf8(installed->classIdText) + "\" is not a class id";
     return;
   }
-  Microsoft::WRL::ComPtr<IUnknown> object;
-  const HRESULT created = CoCreateInstance(*installed->classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                           reinterpret_cast<void**>(object.GetAddressOf()));
+  ComPtr<IUnknown> object;
+  const HRESULT created =
+      CoCreateInstance(*installed->classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.PutVoid());
   if (FAILED(created)) {
     mReport.problem =
         "creating " + Utf8(ClassIdText(*installed->classId)) + " failed with " + HexResult(created);
     return;
   }
-  if (FAILED(
-          object->QueryInterface(__uuidof(IWMPEffects), reinterpret_cast<void**>(mEffect.GetAddressOf())))) {
+  if (FAILED(object->QueryInterface(__uuidof(IWMPEffects), mEffect.PutVoid()))) {
     mReport.problem = "the object does not implement IWMPEffects";
     return;
   }
-  object->QueryInterface(__uuidof(IWMPEffects2), reinterpret_cast<void**>(mEffect2.GetAddressOf()));
+  object->QueryInterface(__uuidof(IWMPEffects2), mEffect2.PutVoid());
   mEffect->GetCapabilities(&mReport.capabilities);
   mReport.effectCreated = true;
   if (mEffect2) {

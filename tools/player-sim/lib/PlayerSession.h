@@ -5,7 +5,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "SessionOptions.h"
 #include "SimCore.h"
 #include "WindowCapture.h"
+#include "plugin/ComPtr.h"
 #include "plugin/WmpEffects.h"
 #include "sample-engine/SampleEngineProbe.h"
 
@@ -97,9 +97,9 @@ class PlayerSession final : private PlayerWindowListener {
   SessionOptions mOptions;
   std::vector<PlaylistItem> mPlaylist;
   PlayerWindow mWindow{*this};
-  Microsoft::WRL::ComPtr<SimCore> mCore;
-  Microsoft::WRL::ComPtr<IWMPEffects> mEffect;
-  Microsoft::WRL::ComPtr<IWMPEffects2> mEffect2;
+  ComPtr<SimCore> mCore;
+  ComPtr<IWMPEffects> mEffect;
+  ComPtr<IWMPEffects2> mEffect2;
   bool mWindowCreated = false;
   LevelBuilder mLevels;
   TimedLevel mFrame{};

@@ -2,21 +2,20 @@
 // visualization sees for each, with tags from the file or the command line.
 #pragma once
 
-#include <wrl/client.h>
-
 #include <string>
 #include <vector>
 
 #include "AudioClip.h"
 #include "SessionOptions.h"
 #include "SimMedia.h"
+#include "plugin/ComPtr.h"
 
 namespace player_sim {
 
 struct PlaylistItem {
   std::wstring path;  // empty for the synthesised tune
   AudioClip clip;
-  Microsoft::WRL::ComPtr<SimMedia> media;
+  ComPtr<SimMedia> media;
 };
 
 struct PlaylistResult {

@@ -22,9 +22,9 @@ HRESULT CopyString(const wchar_t* text, BSTR* out) {
 
 }  // namespace
 
-Microsoft::WRL::ComPtr<SimCore> SimCore::Create() {
-  Microsoft::WRL::ComPtr<SimCore> core;
-  core.Attach(new SimCore());
+ComPtr<SimCore> SimCore::Create() {
+  ComPtr<SimCore> core;
+  core.Reset(new SimCore());
   return core;
 }
 
@@ -33,8 +33,9 @@ SimCore::~SimCore() = default;
 
 template <typename Event>
 void SimCore::Raise(Event event) {
-  const std::vector<Sink> sinks = mSinks;
-  for (const Sink& sink : sinks) event(sink.events.Get());
+  std::vector<ComPtr<IWMPEvents>> sinks;
+  for (const Sink& sink : mSinks) sinks.push_back(ComPtr<IWMPEvents>::Retain(sink.events.Get()));
+  for (const ComPtr<IWMPEvents>& sink : sinks) event(sink.Get());
 }
 
 void SimCore::SetPlayState(WMPPlayState state) {
@@ -43,10 +44,10 @@ void SimCore::SetPlayState(WMPPlayState state) {
 }
 
 void SimCore::SetCurrentMedia(SimMedia* media) {
-  mCurrentMedia = media;
+  mCurrentMedia = ComPtr<SimMedia>::Retain(media);
   if (media == nullptr) return;
-  Microsoft::WRL::ComPtr<IDispatch> item;
-  media->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(item.GetAddressOf()));
+  ComPtr<IDispatch> item;
+  media->QueryInterface(IID_IDispatch, item.PutVoid());
   Raise([&item](IWMPEvents* events) { events->MediaChange(item.Get()); });
   Raise([&item](IWMPEvents* events) { events->CurrentItemChange(item.Get()); });
 }
@@ -221,8 +222,8 @@ HRESULT SimCore::EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (cookie == nullptr) return E_POINTER;
   *cookie = 0;
   if (sink == nullptr) return E_POINTER;
-  Microsoft::WRL::ComPtr<IWMPEvents> events;
-  if (FAILED(sink->QueryInterface(__uuidof(IWMPEvents), reinterpret_cast<void**>(events.GetAddressOf())))) {
+  ComPtr<IWMPEvents> events;
+  if (FAILED(sink->QueryInterface(__uuidof(IWMPEvents), events.PutVoid()))) {
     return CONNECT_E_CANNOTCONNECT;
   }
   *cookie = mCore.mNextCookie++;

@@ -5,18 +5,18 @@
 
 #include <ocidl.h>
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <vector>
 
 #include "SimMedia.h"
+#include "plugin/ComPtr.h"
 #include "plugin/WmpEffects.h"
 
 namespace player_sim {
 
 class SimCore final : public IWMPCore, public IConnectionPointContainer {
  public:
-  static Microsoft::WRL::ComPtr<SimCore> Create();
+  static ComPtr<SimCore> Create();
 
   // Player actions; each raises the events the player raises for it.
   void SetPlayState(WMPPlayState state);
@@ -83,7 +83,7 @@ class SimCore final : public IWMPCore, public IConnectionPointContainer {
 
   struct Sink {
     DWORD cookie;
-    Microsoft::WRL::ComPtr<IWMPEvents> events;
+    ComPtr<IWMPEvents> events;
   };
 
   SimCore();
@@ -94,7 +94,7 @@ class SimCore final : public IWMPCore, public IConnectionPointContainer {
 
   ULONG mRefCount = 1;
   WMPPlayState mPlayState = wmppsUndefined;
-  Microsoft::WRL::ComPtr<SimMedia> mCurrentMedia;
+  ComPtr<SimMedia> mCurrentMedia;
   EventConnectionPoint mConnectionPoint{*this};
   std::vector<Sink> mSinks;
   DWORD mNextCookie = 1;

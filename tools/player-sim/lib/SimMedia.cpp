@@ -86,9 +86,9 @@ HRESULT SimPicture::get_URL(BSTR* url) {
 
 // ---- SimMedia
 
-Microsoft::WRL::ComPtr<SimMedia> SimMedia::Create(MediaDescription description) {
-  Microsoft::WRL::ComPtr<SimMedia> media;
-  media.Attach(new SimMedia(std::move(description)));
+ComPtr<SimMedia> SimMedia::Create(MediaDescription description) {
+  ComPtr<SimMedia> media;
+  media.Reset(new SimMedia(std::move(description)));
   return media;
 }
 

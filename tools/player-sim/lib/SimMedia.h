@@ -4,12 +4,12 @@
 #pragma once
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "plugin/ComPtr.h"
 #include "plugin/WmpEffects.h"
 
 namespace player_sim {
@@ -54,7 +54,7 @@ class SimPicture final : public IWMPMetadataPicture {
 
 class SimMedia final : public IWMPMedia3 {
  public:
-  static Microsoft::WRL::ComPtr<SimMedia> Create(MediaDescription description);
+  static ComPtr<SimMedia> Create(MediaDescription description);
 
   const MediaDescription& Description() const { return mDescription; }
   ULONG ReferenceCount() const { return mRefCount; }
