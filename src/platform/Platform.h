@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 // A free-running millisecond tick that wraps after 2^32 ms.
@@ -24,3 +25,10 @@ void PlatformEndTimerPeriod(uint32_t milliseconds);
 // Shift held together with Control or Alt: the chord that opens the extra
 // trace channels while the module loads.
 bool PlatformTraceChordHeld();
+
+// The user's desktop folder as UTF-8, without a trailing separator; false
+// (and an empty text) when it cannot be resolved or does not fit.
+bool PlatformDesktopFolder(char* destination, int size);
+// Opens a file named by a UTF-8 path for appending in text mode ("a+"),
+// creating it when needed; null on failure.
+std::FILE* PlatformOpenForAppend(const char* path);

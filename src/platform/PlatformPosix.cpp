@@ -45,3 +45,13 @@ void PlatformEndTimerPeriod(uint32_t) {}
 bool PlatformTraceChordHeld() {
   return false;
 }
+
+// Outside Windows there is no desktop to resolve.
+bool PlatformDesktopFolder(char* destination, int size) {
+  if (destination && size > 0) destination[0] = 0;
+  return false;
+}
+
+std::FILE* PlatformOpenForAppend(const char* path) {
+  return std::fopen(path, "a+");
+}

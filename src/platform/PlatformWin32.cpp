@@ -1,5 +1,9 @@
-#include <mmsystem.h>
 #include <windows.h>
+// mmsystem.h builds on the definitions of windows.h.
+#include <mmsystem.h>
+
+#include <memory>
+#include <new>
 
 #include "platform/Platform.h"
 
@@ -47,4 +51,21 @@ bool KeyHeld(int key) {
 
 bool PlatformTraceChordHeld() {
   return KeyHeld(VK_SHIFT) && (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU));
+}
+
+// The desktop is resolved once the well-known folders are in the build.
+bool PlatformDesktopFolder(char* destination, int size) {
+  if (destination && size > 0) destination[0] = 0;
+  return false;
+}
+
+std::FILE* PlatformOpenForAppend(const char* path) {
+  // The C runtime would read a narrow path in the ANSI code page; the path is UTF-8.
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (units <= 0) return nullptr;
+  std::unique_ptr<wchar_t[]> widePath(new (std::nothrow) wchar_t[units]);
+  if (!widePath ||
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath.get(), units) != units)
+    return nullptr;
+  return _wfopen(widePath.get(), L"a+");
 }
