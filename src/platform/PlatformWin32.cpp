@@ -5,7 +5,9 @@
 #include <memory>
 #include <new>
 
+#include "files/BCFileSpec.h"
 #include "platform/Platform.h"
+#include "text/UtilStr.h"
 
 uint32_t PlatformTickMilliseconds() {
   return timeGetTime();
@@ -53,9 +55,14 @@ bool PlatformTraceChordHeld() {
   return KeyHeld(VK_SHIFT) && (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU));
 }
 
-// The desktop is resolved once the well-known folders are in the build.
 bool PlatformDesktopFolder(char* destination, int size) {
-  if (destination && size > 0) destination[0] = 0;
+  if (!destination || size <= 0) return false;
+  destination[0] = 0;
+  BCFileSpec desktop;
+  UtilStr path;
+  if (GetSpecialFolder(desktop, FolderDesktop) != 0 || desktop.GetPath(&path) != 0) return false;
+  if (path.CopyOut(destination, size)) return true;
+  destination[0] = 0;
   return false;
 }
 

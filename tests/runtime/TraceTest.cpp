@@ -12,6 +12,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "files/BCFileSpec.h"
+#include "text/UtilStr.h"
 #else
 #include <sys/mman.h>
 #endif
@@ -85,9 +88,15 @@ std::string AsDesktop(const std::filesystem::path& folder) {
 }  // namespace
 
 TEST_F(TraceTest, LoadTimeSetUpPointsTheLogFolderAtTheDesktop) {
-  char desktop[kLogFolderSize];
-  PlatformDesktopFolder(desktop, sizeof(desktop));
-  EXPECT_EQ(std::string(gLogFolder), std::string(desktop) + "\\");
+#ifdef _WIN32
+  BCFileSpec desktop;
+  UtilStr path;
+  ASSERT_EQ(GetSpecialFolder(desktop, FolderDesktop), 0);
+  ASSERT_EQ(desktop.GetPath(&path), 0);
+  EXPECT_EQ(std::string(gLogFolder), std::string(path.mText) + "\\");
+#else
+  EXPECT_STREQ(gLogFolder, "\\") << "no desktop outside Windows";
+#endif
   EXPECT_EQ(TableEntries(), std::vector<uint32_t>{0x02000001}) << "no key chord while the tests load";
 }
 
