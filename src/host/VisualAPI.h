@@ -9,8 +9,8 @@
 // Engine -> host requests. Any code the host does not know answers 55012.
 using HostCallback = int32_t (*)(void* context, int64_t code, void* data, int64_t size);
 
-using EngineCreateFn = int32_t (*)(int32_t* instanceId, int32_t reserved, HostCallback callback, void* context,
-                                   const char* hostParameters);
+using EngineCreateFn = int32_t (*)(int32_t* instanceId, int32_t reserved, HostCallback callback,
+                                   void* context, const char* hostParameters);
 using EngineDestroyFn = void (*)(int32_t instanceId);
 using EngineSetTargetFn = int32_t (*)(int32_t instanceId, void* target, int64_t extra, uint32_t flags);
 using EngineStepFn = int32_t (*)(int32_t instanceId, int32_t, int32_t);  // ms until the next Step
@@ -41,9 +41,26 @@ inline constexpr int32_t kVisualAPIVersion = 20;
 using GetVisualAPIFn = int32_t (*)(int32_t version, VisualAPI** table, int64_t reserved);
 using ReleaseVisualAPIFn = void (*)(VisualAPI* table);
 
-// SetTarget flags.
-inline constexpr uint32_t kTargetWindow = 0x10;      // target is a window handle
+// A table the host can drive: every entry it calls is present.
+inline bool IsUsableTable(const VisualAPI* table) {
+  return table && table->entries[VisualAPI::kCreate] && table->entries[VisualAPI::kDestroy] &&
+         table->entries[VisualAPI::kSetTarget] && table->entries[VisualAPI::kStep] &&
+         table->entries[VisualAPI::kSend];
+}
+
+// SetTarget flags: one kind bit names what the target is.
+inline constexpr uint32_t kTargetKind0 = 0x001;
+inline constexpr uint32_t kTargetKind1 = 0x002;
+inline constexpr uint32_t kTargetWindow = 0x010;  // target is a window handle
+inline constexpr uint32_t kTargetKind8 = 0x100;
 inline constexpr uint32_t kTargetFullScreen = 0x400;  // the engine is full screen
+
+// Payload of a text-list request: the engine points text at its answer.
+// A negative length means up to the terminating zero.
+struct TextListRecord {
+  const char* text;
+  int32_t length;
+};
 
 // Messages to the engine.
 inline constexpr uint32_t kCodeTrack = FourCC("Trck");
