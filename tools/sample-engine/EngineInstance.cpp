@@ -18,6 +18,7 @@ constexpr float kGainStep = 1.25f;
 constexpr float kMinGain = 0.25f;
 constexpr float kMaxGain = 4.0f;
 constexpr char16_t kEscape = 0x1B;
+constexpr uint64_t kProbeEveryFrames = 8;
 
 // Bar k covers spectrum cells [edge(k), edge(k + 1)): at least one cell each,
 // wider towards the high end, the last edge at 256.
@@ -91,9 +92,11 @@ int32_t EngineInstance::Step() {
   // The full-screen window is ours and nothing covers it.
   content.insets = fullScreen ? Insets{} : mInsets;
   content.scheme = &ColourSchemeAt(mScheme);
+  content.trackVersion = mTrackVersion;
   content.status = StatusLine();
   if (mRenderer.Draw(fullScreen ? mFullScreen.Handle() : mTarget, content)) ++mFrames;
-  PublishProbe();
+  // Window properties cost a trip to the window system each: not every frame.
+  if (mFrames % kProbeEveryFrames == 0) PublishProbe();
   return kFramePeriodMs;
 }
 
@@ -102,6 +105,8 @@ int64_t EngineInstance::Send(uint32_t code, void* data, int64_t /*size*/) {
     case kCodeTrack:
       if (data == nullptr) return kErrBadArgument;
       if (!DecodeTrackRecord(data, mTrack)) mTrack = TrackInfo{};
+      ++mTrackVersion;
+      PublishProbe();
       return kOk;
     case kCodeCoverArt: {
       if (data == nullptr) return kErrBadArgument;
@@ -111,6 +116,8 @@ int64_t EngineInstance::Send(uint32_t code, void* data, int64_t /*size*/) {
       } else {
         mArt.Load(path);
       }
+      ++mTrackVersion;
+      PublishProbe();
       return kOk;
     }
     case kCodeInsets:

@@ -65,6 +65,7 @@ class EngineInstance final : private FullScreenListener {
   Insets mInsets;
   bool mInsetsKnown = false;
   int mScheme = 0;
+  uint64_t mTrackVersion = 0;
   float mScopeGain = 1.0f;
 
   std::array<float, kWaveformSize> mWaveform{};

@@ -97,12 +97,9 @@ bool SceneRenderer::Draw(HWND window, const SceneContent& content) {
   const RECT barBand = ToRect(layout.bars);
   EnsureFonts(layout.visible.Height());
   FillBackground(visible, *content.scheme);
+  DrawTrackCached(layout.text, content);
   FillBars(barBand, content);
-
-  // GDI draws on top of the pixels written directly above.
-  GdiFlush();
   DrawScope(ToRect(layout.scope), content);
-  DrawTrack(ToRect(layout.text), content);
   DrawStatus(barBand, content);
   GdiFlush();
 
@@ -112,19 +109,24 @@ bool SceneRenderer::Draw(HWND window, const SceneContent& content) {
 }
 
 void SceneRenderer::FillBackground(const RECT& visible, const ColourScheme& scheme) {
-  for (int y = 0; y < mHeight; ++y) {
-    const float t = static_cast<float>(y) / static_cast<float>(std::max(1, mHeight - 1));
-    uint32_t colour = Blend(scheme.backgroundTop, scheme.backgroundBottom, t);
-    const bool coveredRow = y < visible.top || y >= visible.bottom;
-    uint32_t* row = mPixels + static_cast<size_t>(y) * static_cast<size_t>(mWidth);
-    if (coveredRow) {
+  const BackgroundKey key{&scheme, mWidth, mHeight, visible.left, visible.top, visible.right, visible.bottom};
+  if (!(key == mBackgroundKey) ||
+      mBackground.size() != static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight)) {
+    mBackground.resize(static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight));
+    for (int y = 0; y < mHeight; ++y) {
+      const float t = static_cast<float>(y) / static_cast<float>(std::max(1, mHeight - 1));
+      const uint32_t colour = Blend(scheme.backgroundTop, scheme.backgroundBottom, t);
+      uint32_t* row = mBackground.data() + static_cast<size_t>(y) * static_cast<size_t>(mWidth);
+      // The covered edges are dimmed, so the visible part stands out.
       std::fill(row, row + mWidth, Dim(colour));
-      continue;
+      if (y >= visible.top && y < visible.bottom) {
+        std::fill(row + std::clamp<int>(visible.left, 0, mWidth),
+                  row + std::clamp<int>(visible.right, 0, mWidth), colour);
+      }
     }
-    std::fill(row, row + mWidth, colour);
-    std::fill(row, row + std::clamp<int>(visible.left, 0, mWidth), Dim(colour));
-    std::fill(row + std::clamp<int>(visible.right, 0, mWidth), row + mWidth, Dim(colour));
+    mBackgroundKey = key;
   }
+  std::copy(mBackground.begin(), mBackground.end(), mPixels);
 }
 
 void SceneRenderer::FillBars(const RECT& band, const SceneContent& content) {
@@ -163,25 +165,49 @@ void SceneRenderer::DrawScope(const RECT& band, const SceneContent& content) {
   if (width < 2 || Height(band) < 4) return;
   const float centre = static_cast<float>(band.top + band.bottom) / 2.0f;
   const float halfHeight = static_cast<float>(Height(band)) / 2.0f;
-  std::vector<POINT> points(static_cast<size_t>(width));
+  std::vector<int> ys(static_cast<size_t>(width));
   for (int x = 0; x < width; ++x) {
     float sample = 0.0f;
     if (content.waveformCount > 0 && content.waveform != nullptr) {
-      const int index = x * content.waveformCount / width;
-      sample = content.waveform[index] / 0.7f * content.scopeGain;
+      sample = content.waveform[x * content.waveformCount / width] / 0.7f * content.scopeGain;
     }
-    const float y = centre - std::clamp(sample, -1.0f, 1.0f) * (halfHeight - 4.0f);
-    points[static_cast<size_t>(x)] = POINT{band.left + x, static_cast<LONG>(std::lround(y))};
+    ys[static_cast<size_t>(x)] =
+        static_cast<int>(std::lround(centre - std::clamp(sample, -1.0f, 1.0f) * (halfHeight - 4.0f)));
   }
+  // Wide GDI pens are slow to rasterise, so the trace is drawn as vertical
+  // spans joining each column to the next: a wide glow, then the line.
   const ColourScheme& scheme = *content.scheme;
-  UniquePen glow(CreatePen(PS_SOLID, 7, ToColorRef(scheme.scopeGlow)));
-  UniquePen line(CreatePen(PS_SOLID, 2, ToColorRef(scheme.scope)));
-  {
-    SelectionGuard selected(mDc.get(), glow.get());
-    Polyline(mDc.get(), points.data(), width);
+  auto trace = [&](int halfThickness, uint32_t colour) {
+    for (int x = 0; x < width; ++x) {
+      const int y = ys[static_cast<size_t>(x)];
+      const int next = ys[static_cast<size_t>(std::min(x + 1, width - 1))];
+      const int top = std::clamp(std::min(y, next) - halfThickness, 0, mHeight - 1);
+      const int bottom = std::clamp(std::max(y, next) + halfThickness, 0, mHeight - 1);
+      for (int row = top; row <= bottom; ++row) {
+        mPixels[static_cast<size_t>(row) * static_cast<size_t>(mWidth) + static_cast<size_t>(band.left + x)] =
+            colour;
+      }
+    }
+  };
+  trace(3, scheme.scopeGlow);
+  trace(1, scheme.scope);
+}
+
+void SceneRenderer::DrawTrackCached(const Box& band, const SceneContent& content) {
+  const int top = std::clamp(band.top, 0, mHeight);
+  const int bottom = std::clamp(band.bottom, top, mHeight);
+  const size_t first = static_cast<size_t>(top) * static_cast<size_t>(mWidth);
+  const size_t count = static_cast<size_t>(bottom - top) * static_cast<size_t>(mWidth);
+  const TrackLayerKey key{content.trackVersion, mWidth, mHeight, band.top, band.bottom, content.scheme};
+  if (key == mTrackLayerKey && mTrackLayer.size() == count) {
+    std::copy(mTrackLayer.begin(), mTrackLayer.end(), mPixels + first);
+    return;
   }
-  SelectionGuard selected(mDc.get(), line.get());
-  Polyline(mDc.get(), points.data(), width);
+  // Text and picture change only with the track: drawn once, then copied.
+  DrawTrack(RECT{band.left, band.top, band.right, band.bottom}, content);
+  GdiFlush();
+  mTrackLayer.assign(mPixels + first, mPixels + first + count);
+  mTrackLayerKey = key;
 }
 
 void SceneRenderer::DrawTrack(const RECT& band, const SceneContent& content) {

@@ -8,11 +8,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "AlbumArt.h"
 #include "ColourSchemes.h"
 #include "EngineRecords.h"
 #include "GdiHandles.h"
+#include "SceneLayout.h"
 
 namespace sample_engine {
 
@@ -27,6 +29,7 @@ struct SceneContent {
   const AlbumArt* art = nullptr;
   Insets insets;
   const ColourScheme* scheme = nullptr;
+  uint64_t trackVersion = 0;  // changes whenever the track, its picture or the scheme changes
   std::wstring status;
 };
 
@@ -46,6 +49,7 @@ class SceneRenderer {
   void FillBackground(const RECT& visible, const ColourScheme& scheme);
   void FillBars(const RECT& band, const SceneContent& content);
   void DrawScope(const RECT& band, const SceneContent& content);
+  void DrawTrackCached(const Box& band, const SceneContent& content);
   void DrawTrack(const RECT& band, const SceneContent& content);
   void DrawStatus(const RECT& band, const SceneContent& content);
   void DrawTextLine(const std::wstring& text, HFONT font, RECT box, uint32_t colour, UINT format);
@@ -56,6 +60,29 @@ class SceneRenderer {
   uint32_t* mPixels = nullptr;
   int mWidth = 0;
   int mHeight = 0;
+  struct TrackLayerKey {
+    uint64_t version = ~0ULL;
+    int width = 0;
+    int height = 0;
+    int top = 0;
+    int bottom = 0;
+    const ColourScheme* scheme = nullptr;
+    bool operator==(const TrackLayerKey&) const = default;
+  };
+  TrackLayerKey mTrackLayerKey;
+  struct BackgroundKey {
+    const ColourScheme* scheme = nullptr;
+    int width = 0;
+    int height = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const BackgroundKey&) const = default;
+  };
+  BackgroundKey mBackgroundKey;
+  std::vector<uint32_t> mBackground;
+  std::vector<uint32_t> mTrackLayer;
   UniqueFont mTitleFont;
   UniqueFont mBodyFont;
   UniqueFont mSmallFont;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr double kProgressInterval = 0.25;
 constexpr double kTailAfterEnd = 0.5;  // keeps rendering briefly after the playlist ends
+constexpr uint64_t kProbeEveryRenders = 4;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -228,7 +229,7 @@ void PlayerSession::Render() {
     mRequiredRender = false;
     ++mReport.renderCalls;
   }
-  ReadEngineProbe();
+  if (mReport.renderCalls % kProbeEveryRenders == 0) ReadEngineProbe();
 }
 
 void PlayerSession::ReadEngineProbe() {
@@ -407,6 +408,7 @@ void PlayerSession::ShutDown() {
   mReport.pacingSeconds =
       mReport.pacingMessages > 1 ? mWindow.LastPacingSeconds() - mWindow.FirstPacingSeconds() : 0.0;
   mReport.requestedPeriodMs = mReport.pacingMessages > 0 ? mWindow.LastPacingAnswer() : -1;
+  ReadEngineProbe();
   if (mFullScreen && mEffect) mEffect->GoFullscreen(FALSE);
   mFullScreen = false;
   if (mEffect2) {
