@@ -8,10 +8,13 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "HostTestSupport.h"
 #include "host/EngineHost.h"
 #include "runtime/ResultCodes.h"
+#include "text/XStringList.h"
 
 namespace {
 
@@ -249,6 +252,48 @@ TEST_F(EngineHostTest, PlaceWindowMovesToTheEngineRectangleOnlyWhenItHasArea) {
   ASSERT_EQ(sends[0].payload.size(), 16u);
   EXPECT_EQ(std::memcmp(sends[0].payload.data(), zero, 16), 0)
       << "the rectangle is zeroed before the engine fills it";
+}
+
+TEST_F(EngineHostTest, TextListIsSplitIntoLinesCutAtTheirFirstTab) {
+  const uint32_t code = host_test::CodeOf("Pres");
+  XStringList list(XPtrList::kSorted);
+  list.AddText("stale");
+  EXPECT_EQ(mHost->ReadTextList(code, &list), kErrNotHandled) << "no table: the send answers 0 with no text";
+  EXPECT_EQ(list.Count(), 0);
+  Start();
+
+  struct Case {
+    const char* name;
+    const char* text;  // none: the engine leaves the record empty
+    int32_t length;
+    int64_t answer;
+    int32_t result;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"lines and tabs", "zeta\tfirst\nalpha\r\n\r\nmid\tdle\tend", -1, 0, kOk, {"zeta", "alpha", "mid"}},
+      {"length bounds the text", "one\ntwo\nthree", 7, 0, kOk, {"one", "two"}},
+      {"no text", nullptr, 0, 0, kErrNotHandled, {}},
+      {"engine failure", "one", -1, 55099, 55099, {}},
+      {"answer beyond 32 bits", "one", -1, int64_t(1) << 40, kErrNotHandled, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Engine().Reset();
+    Engine().SetSendAnswer(code, c.answer);
+    if (c.text) Engine().SetTextAnswer(code, c.text, c.length);
+    list.AddText("stale");
+    EXPECT_EQ(mHost->ReadTextList(code, &list), c.result);
+    EXPECT_EQ(list.Mode(), XPtrList::kInsertionOrder);
+    std::vector<std::string> lines;
+    for (int32_t i = 1; i <= list.Count(); ++i)
+      lines.emplace_back(list.GetText(i)->mText, list.GetText(i)->mLength);
+    EXPECT_EQ(lines, c.lines);
+    auto sends = Calls(kTestEngineSend, code);
+    ASSERT_EQ(sends.size(), 1u);
+    EXPECT_EQ(sends[0].extra, int64_t(sizeof(TextListRecord)));
+  }
+  EXPECT_EQ(mHost->ReadTextList(code, nullptr), kErrBadArgument);
 }
 
 TEST_F(EngineHostTest, ClientRectangleChangeReattachesFullScreenExactlyWhenTheEngineSaysSo) {
