@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/ResultCodes.h"
+#include "runtime/Trace.h"
 
 namespace {
 
@@ -98,4 +99,9 @@ void DynamicLibrary::Unload() {
 void* DynamicLibrary::GetSymbol(const char* name) const {
   if (!name || !mModule) return nullptr;
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(mModule), name));
+}
+
+void DynamicLibrary::Dump() const {
+  TracePrintf(kTraceNewline | 1, "DynamicLibrary (0x%X): module = 0x%X, file = '%s'",
+              unsigned(uintptr_t(this)), unsigned(uintptr_t(mModule)), mLibraryFile.toString()->mText);
 }

@@ -26,6 +26,7 @@ class DynamicLibrary : public BCObject {
   const BCFileSpec& GetLibraryFile() const { return mLibraryFile; }
   // The Win32 module handle (HMODULE), or null.
   void* GetModule() const { return mModule; }
+  void Dump() const override;
 
  private:
   BCFileSpec mLibraryFile;

@@ -6,6 +6,7 @@
 
 #include "files/XTextReader.h"
 #include "host/EngineModule.h"
+#include "runtime/Trace.h"
 #include "text/XStringList.h"
 
 namespace {
@@ -330,4 +331,11 @@ int64_t EngineHost::SendToEngine(uint32_t code, void* data, int64_t size) {
 bool EngineHost::IsEngineFullScreen() {
   if (!IsEngineRunning()) return false;
   return SendToEngine(kCodeGetFullScreen, nullptr, 0) != 0;
+}
+
+void EngineHost::Dump() const {
+  TracePrintf(kTraceNewline | 1,
+              "EngineHost (0x%X): state = %d, instance = %d, window = 0x%X, period = %d, module = 0x%X",
+              unsigned(uintptr_t(this)), mState, GetInstanceId(), unsigned(uintptr_t(GetWindow())),
+              GetPeriod(), unsigned(uintptr_t(mModule)));
 }

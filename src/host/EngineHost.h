@@ -110,6 +110,7 @@ class EngineHost : public BCSharedObject {
   int64_t GetFullScreenParametersSize() const { return mFullScreenParametersSize; }
   // 0 when no pacing thread runs.
   DWORD GetPacingThreadId() const;
+  void Dump() const override;
 
  protected:
   ~EngineHost() override;

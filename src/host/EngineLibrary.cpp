@@ -2,6 +2,7 @@
 
 #include "files/ProductInfo.h"
 #include "runtime/ResultCodes.h"
+#include "runtime/Trace.h"
 
 EngineLibrary::~EngineLibrary() {
   UnloadEngine();
@@ -60,4 +61,10 @@ void EngineLibrary::UnloadEngine() {
   mTable = nullptr;
   mProductFolder = BCFileSpec();
   mLibrary.Unload();
+}
+
+void EngineLibrary::Dump() const {
+  TracePrintf(kTraceNewline | 1, "EngineLibrary (0x%X): table = 0x%X, product folder = '%s'",
+              unsigned(uintptr_t(this)), unsigned(uintptr_t(mTable)), mProductFolder.toString()->mText);
+  mLibrary.Dump();
 }

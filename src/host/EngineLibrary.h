@@ -32,6 +32,7 @@ class EngineLibrary : public BCObject {
   VisualAPI* GetTable() const { return mTable; }
   const DynamicLibrary& GetLibrary() const { return mLibrary; }
   const BCFileSpec& GetProductFolder() const { return mProductFolder; }
+  void Dump() const override;
 
  private:
   DynamicLibrary mLibrary;

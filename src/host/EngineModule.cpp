@@ -1,6 +1,7 @@
 #include "host/EngineModule.h"
 
 #include "host/EngineHost.h"
+#include "runtime/Trace.h"
 
 void EngineModule::OnFinalRelease(int32_t) {
   Unload();
@@ -41,4 +42,10 @@ void EngineModule::RemoveHost(EngineHost* host) {
 
 bool EngineModule::HasHost(EngineHost* host) const {
   return mHostList.IndexOf(host, 0) >= 0;
+}
+
+void EngineModule::Dump() const {
+  TracePrintf(kTraceNewline | 1, "EngineModule (0x%X): state = %d, product name = '%s', hosts = %d",
+              unsigned(uintptr_t(this)), mState, mProductName.mText, mHostList.Count());
+  mEngineLibrary.Dump();
 }

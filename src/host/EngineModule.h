@@ -35,6 +35,7 @@ class EngineModule : public BCSharedObject {
 
   const UtilStr& GetProductName() const { return mProductName; }
   const EngineLibrary& GetEngineLibrary() const { return mEngineLibrary; }
+  void Dump() const override;
 
  protected:
   ~EngineModule() override = default;
