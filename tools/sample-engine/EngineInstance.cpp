@@ -18,6 +18,10 @@ constexpr float kGainStep = 1.25f;
 constexpr float kMinGain = 0.25f;
 constexpr float kMaxGain = 4.0f;
 constexpr char16_t kEscape = 0x1B;
+constexpr float kAutoGainLevel = 0.55f;
+constexpr float kAutoGainFloor = 0.01f;
+constexpr float kMaxAutoGain = 4.0f;
+constexpr float kAutoGainSmoothing = 0.15f;
 constexpr uint64_t kProbeEveryFrames = 8;
 
 // Bar k covers spectrum cells [edge(k), edge(k + 1)): at least one cell each,
@@ -86,7 +90,7 @@ int32_t EngineInstance::Step() {
   content.bars = mBars.data();
   content.peaks = mPeaks.data();
   content.barCount = kBarCount;
-  content.scopeGain = mScopeGain;
+  content.scopeGain = mScopeGain * UpdateAutoGain();
   content.track = &mTrack;
   content.art = &mArt;
   // The full-screen window is ours and nothing covers it.
@@ -244,6 +248,16 @@ void EngineInstance::FetchAudio() {
   mWaveformCount = std::clamp(request.waveformCount, 0, kWaveformSize);
   const int spectrumCount = std::clamp(request.spectrumCount, 0, kSpectrumSize);
   std::fill(mSpectrum.begin() + spectrumCount, mSpectrum.end(), 0.0f);
+}
+
+float EngineInstance::UpdateAutoGain() {
+  float peak = 0.0f;
+  for (int i = 0; i < mWaveformCount; ++i) peak = std::max(peak, std::abs(mWaveform[i]));
+  // Quiet passages are drawn larger; silence keeps the gain and stays a flat line.
+  const float target =
+      peak > kAutoGainFloor ? std::clamp(kAutoGainLevel / peak, 1.0f, kMaxAutoGain) : mAutoGain;
+  mAutoGain += (target - mAutoGain) * kAutoGainSmoothing;
+  return mAutoGain;
 }
 
 void EngineInstance::UpdateBars() {

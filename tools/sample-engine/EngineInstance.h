@@ -44,6 +44,7 @@ class EngineInstance final : private FullScreenListener {
   void RequestFullScreen(bool wanted);
   int64_t HandleEvent(const InputEvent& event);
   void FetchAudio();
+  float UpdateAutoGain();
   void UpdateBars();
   void UpdateFrameRate();
   void PublishProbe();
@@ -67,6 +68,7 @@ class EngineInstance final : private FullScreenListener {
   int mScheme = 0;
   uint64_t mTrackVersion = 0;
   float mScopeGain = 1.0f;
+  float mAutoGain = 1.0f;
 
   std::array<float, kWaveformSize> mWaveform{};
   int mWaveformCount = 0;

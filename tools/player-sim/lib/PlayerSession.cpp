@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "EffectCatalog.h"
-#include "PngFile.h"
 
 namespace player_sim {
 namespace {
@@ -13,6 +12,8 @@ namespace {
 constexpr double kProgressInterval = 0.25;
 constexpr double kTailAfterEnd = 0.5;  // keeps rendering briefly after the playlist ends
 constexpr uint64_t kProbeEveryRenders = 4;
+constexpr int kWindowAttempts = 10;
+constexpr DWORD kWindowRetryMs = 500;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -345,13 +346,8 @@ void PlayerSession::RunScriptStep(const ScriptAction& action, double at) {
 void PlayerSession::TakeScreenshots(double at) {
   wchar_t stamp[32];
   swprintf(stamp, 32, L"%07.2fs", at);
-  auto save = [&](const Picture& picture, const wchar_t* what) {
-    const std::wstring path = mOptions.outDir + L"\\" + what + L"-" + stamp + L".png";
-    if (WriteFileAtomically(path, EncodePng(picture.rgb, picture.width, picture.height))) {
-      mReport.screenshots.push_back(path);
-    } else {
-      mReport.screenshotErrors.push_back(Utf8(path) + ": could not be written");
-    }
+  auto save = [&](Picture picture, const wchar_t* what) {
+    mScreenshots.Write(mOptions.outDir + L"\\" + what + L"-" + stamp + L".png", std::move(picture));
   };
   if (std::optional<Picture> pane = CaptureClientArea(mWindow.Pane())) {
     if (HWND overlay = mWindow.Overlay()) {
@@ -364,10 +360,11 @@ void PlayerSession::TakeScreenshots(double at) {
         BlendOver(*pane, *top, bar.left - paneRect.left, bar.top - paneRect.top, 200);
       }
     }
-    save(*pane, L"pane");
+    save(std::move(*pane), L"pane");
   }
   if (HWND fullScreen = FindEngineFullScreenWindow()) {
-    if (std::optional<Picture> picture = CaptureClientArea(fullScreen)) save(*picture, L"fullscreen");
+    if (std::optional<Picture> picture = CaptureClientArea(fullScreen))
+      save(std::move(*picture), L"fullscreen");
   }
 }
 
@@ -418,6 +415,11 @@ void PlayerSession::ShutDown() {
   mEffect2.Reset();
   mEffect.Reset();
   mReport.sinksLeftAdvised = mCore->AdvisedSinkCount();
+  mScreenshots.Finish();
+  mReport.screenshots = mScreenshots.Written();
+  for (const std::wstring& path : mScreenshots.Failed()) {
+    mReport.screenshotErrors.push_back(Utf8(path) + ": could not be written");
+  }
 }
 
 }  // namespace player_sim

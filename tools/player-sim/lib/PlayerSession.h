@@ -14,6 +14,7 @@
 #include "LevelBuilder.h"
 #include "PlayerWindow.h"
 #include "Playlist.h"
+#include "ScreenshotWriter.h"
 #include "SessionOptions.h"
 #include "SimCore.h"
 #include "WindowCapture.h"
@@ -114,6 +115,7 @@ class PlayerSession final : private PlayerWindowListener {
   bool mQuit = false;
   double mLastProgress = -1.0;
   SessionReport mReport;
+  ScreenshotWriter mScreenshots;
 };
 
 }  // namespace player_sim

@@ -52,11 +52,16 @@ PlayerWindow::~PlayerWindow() {
 }
 
 bool PlayerWindow::Create(const PlayerWindowLayout& layout) {
+  mOverlay.reset();
+  mPane.reset();
+  mMain.reset();
+  mFailedStep = "window classes";
   if (!RegisterOnce(kPlayerMainClass, &PlayerWindow::MainProc, GetSysColorBrush(COLOR_BTNFACE), 0) ||
       !RegisterOnce(kPaneClass, &PlayerWindow::PaneProc, nullptr, CS_DBLCLKS) ||
       !RegisterOnce(kSkinHostClass, &PlayerWindow::OverlayProc, nullptr, 0)) {
     return false;
   }
+  mFailedStep = "main window";
   RECT frame{0, 0, layout.paneWidth, layout.paneHeight + kStatusStripHeight};
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -64,10 +69,12 @@ bool PlayerWindow::Create(const PlayerWindowLayout& layout) {
                               frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                               Instance(), this));
   if (!mMain) return false;
+  mFailedStep = "visualization pane";
   mPane.reset(CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
                               layout.paneWidth, layout.paneHeight, mMain.get(), nullptr, Instance(), this));
   if (!mPane) return false;
   if (layout.skinOverlay) {
+    mFailedStep = "skin bar";
     mOverlay.reset(CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSkinHostClass, L"",
                                    WS_POPUP, 0, 0, layout.paneWidth, kSkinBarHeight, mMain.get(), nullptr,
                                    Instance(), this));
@@ -80,6 +87,7 @@ bool PlayerWindow::Create(const PlayerWindowLayout& layout) {
   UpdateWindow(mMain.get());
   SetForegroundWindow(mMain.get());
   SetFocus(mPane.get());
+  mFailedStep = "";
   return true;
 }
 

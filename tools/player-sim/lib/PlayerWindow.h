@@ -45,8 +45,9 @@ class PlayerWindow {
   PlayerWindow(const PlayerWindow&) = delete;
   PlayerWindow& operator=(const PlayerWindow&) = delete;
 
-  // False when a window could not be made; GetLastError tells why.
+  // False when a window could not be made; FailedStep and GetLastError tell which and why.
   bool Create(const PlayerWindowLayout& layout);
+  const char* FailedStep() const { return mFailedStep; }
   void SetStatus(const std::wstring& text);
 
   HWND Main() const { return mMain.get(); }
@@ -74,6 +75,7 @@ class PlayerWindow {
   UniqueWindow mPane;
   UniqueWindow mMain;
   std::wstring mStatus;
+  const char* mFailedStep = "";
   uint64_t mPacingMessages = 0;
   int64_t mLastPacingAnswer = 0;
   double mFirstPacingSeconds = 0.0;

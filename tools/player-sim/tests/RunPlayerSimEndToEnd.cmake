@@ -28,6 +28,12 @@ if(NOT EXISTS ${PREFIX}/system.reg)
   file(MAKE_DIRECTORY ${PREFIX})
   execute_process(COMMAND ${wine_env} wineboot --init OUTPUT_QUIET ERROR_QUIET)
 endif()
+# A virtual desktop: without a window manager Wine waits on every hidden
+# top-level window (the engine's full-screen window) for about a second.
+execute_process(COMMAND ${wine_env} wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f
+                OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND ${wine_env} wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1280x800 /f
+                OUTPUT_QUIET ERROR_QUIET)
 execute_process(COMMAND ${wine_env} wineserver -w)
 
 set(maker "${PREFIX}/drive_c/Program Files/Brightcurrent")

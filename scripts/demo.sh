@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The plug-in at work with one command: builds the Windows targets, registers
+# BC_WMP.x64.dll in a fresh Wine prefix, installs the sample engine as the
+# Lumatide product, and lets the player simulator play a tune (or AUDIO_FILE,
+# WAV or Ogg Vorbis) through it for about ten seconds under a virtual display,
+# with one trip into full screen and back. Pictures land in demo-out/.
+#
+# usage: scripts/demo.sh [AUDIO_FILE]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+audio=()
+if (($# > 1)); then
+  echo "usage: scripts/demo.sh [AUDIO_FILE]" >&2
+  exit 1
+fi
+if (($# == 1)); then
+  # Made absolute here: Wine sees the same file through its Z: drive.
+  audio=("$(realpath -m -- "$1")")
+fi
+
+./scripts/setup.sh
+
+echo "demo: building the plug-in, the player simulator and the sample engine (build/win64)"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target BC_WMP player-sim lumatide-product >/dev/null
+
+prefix=$root/build/demo-prefix
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+echo "demo: fresh Wine prefix $prefix"
+wineserver -k 2>/dev/null || true
+rm -rf "$prefix"
+mkdir -p "$prefix"
+wineboot --init >/dev/null 2>&1
+# A virtual desktop: without a window manager Wine waits on every hidden
+# top-level window (the engine's full-screen window) for about a second.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+wineserver -w
+
+bin=$root/build/win64/bin
+echo "demo: regsvr32 BC_WMP.x64.dll"
+wine regsvr32 /s "$(winepath -w "$bin/BC_WMP.x64.dll")"
+program_files=$prefix/drive_c/Program\ Files
+echo "demo: installing the sample engine under C:\\Program Files\\Brightcurrent\\Lumatide"
+cmake --install build/win64 --component LumatideProduct --prefix "$program_files" >/dev/null
+
+# The run writes into a folder of its own; demo-out/ is replaced only when it succeeds.
+run=$root/build/demo-run
+rm -rf "$run"
+wine_audio=()
+if ((${#audio[@]})); then
+  wine_audio=("$(winepath -w "${audio[0]}")")
+fi
+echo "demo: playing ${audio[0]:-the synthesised tune} for 10 seconds (full screen from 4 s to 7 s)"
+status=0
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  wine "$bin/player-sim.exe" "${wine_audio[@]}" --seconds 10 --screenshot-every 1 \
+  --out "$(winepath -w "$run")" --script "4:alt+enter,7:alt+enter" || status=$?
+wineserver -w
+
+if ((status != 0)); then
+  echo "demo: the player simulator ended with exit code $status" >&2
+  rm -rf "$run"
+  exit "$status"
+fi
+rm -rf "$root/demo-out"
+mv "$run" "$root/demo-out"
+echo "demo: $(find "$root/demo-out" -name '*.png' | wc -l) pictures in $root/demo-out/"
