@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "plugin/Bstr.h"
 #include "plugin/ComPtr.h"
 #include "plugin/PluginIds.h"
 #include "plugin/PluginVersion.h"
@@ -89,12 +90,12 @@ HRESULT PluginRegistration::Register(const wchar_t* modulePath) {
 
 HRESULT PluginRegistration::Unregister() {
   HRESULT result = DeleteOwnedKeys();
-  if (SUCCEEDED(result)) {
-    const HRESULT library =
-        UnRegisterTypeLib(kLibidBC_WMPLib, BC_VERSION_MAJOR, BC_VERSION_MINOR, LANG_NEUTRAL, SYS_WIN64);
-    // Nothing to remove is no failure: unregistering twice succeeds.
-    if (FAILED(library) && library != TYPE_E_REGISTRYACCESS && library != TYPE_E_LIBNOTREGISTERED)
-      result = library;
+  // Nothing to remove is no failure: unregistering twice succeeds.
+  Bstr registeredPath;
+  if (SUCCEEDED(result) &&
+      SUCCEEDED(QueryPathOfRegTypeLib(kLibidBC_WMPLib, BC_VERSION_MAJOR, BC_VERSION_MINOR, LANG_NEUTRAL,
+                                      registeredPath.Put()))) {
+    result = UnRegisterTypeLib(kLibidBC_WMPLib, BC_VERSION_MAJOR, BC_VERSION_MINOR, LANG_NEUTRAL, SYS_WIN64);
   }
   return result;
 }

@@ -1,7 +1,6 @@
 #include "PlayerRun.h"
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <cmath>
 #include <cstring>
@@ -12,9 +11,8 @@
 #include "SimMedia.h"
 #include "TestEngineControl.h"
 #include "host/VisualAPI.h"
+#include "plugin/ComPtr.h"
 #include "plugin/WmpEffects.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -205,7 +203,7 @@ void RunPlayer(ClientChecks& checks, const PlayerRunOptions& options) {
                 "class id from Effects\\Lumatide\\Properties\\classid", Narrow(classIdText));
   ComPtr<IWMPEffects2> effects;
   const HRESULT created =
-      CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWMPEffects2), &effects);
+      CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWMPEffects2), effects.PutVoid());
   if (!checks.Expect(SUCCEEDED(created) && effects, "CoCreateInstance of the visualization", Hex(created)))
     return;
 

@@ -2,12 +2,10 @@
 
 #include <ole2.h>
 #include <windows.h>
-#include <wrl/client.h>
 
+#include "plugin/ComPtr.h"
 #include "plugin/PluginIds.h"
 #include "plugin/PluginVersion.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -41,7 +39,7 @@ TypeFacts FactsOf(ITypeInfo* info) {
 
 void CheckTypeLibrary(ClientChecks& checks, const std::wstring& modulePath) {
   ComPtr<ITypeLib> library;
-  const HRESULT loaded = LoadTypeLib(modulePath.c_str(), &library);
+  const HRESULT loaded = LoadTypeLib(modulePath.c_str(), library.Put());
   if (!checks.Expect(SUCCEEDED(loaded) && library, "LoadTypeLib on the plug-in", Hex(loaded))) return;
 
   TLIBATTR* libraryAttributes = nullptr;
@@ -65,7 +63,8 @@ void CheckTypeLibrary(ClientChecks& checks, const std::wstring& modulePath) {
   SysFreeString(help);
 
   ComPtr<ITypeInfo> dual;
-  checks.Expect(SUCCEEDED(library->GetTypeInfoOfGuid(kIidIBC_WMP, &dual)) && dual, "IBC_WMP is described");
+  checks.Expect(SUCCEEDED(library->GetTypeInfoOfGuid(kIidIBC_WMP, dual.Put())) && dual,
+                "IBC_WMP is described");
   if (dual) {
     const TypeFacts facts = FactsOf(dual.Get());
     checks.Expect(NameOf(dual.Get()) == L"IBC_WMP", "interface name", Narrow(NameOf(dual.Get())));
@@ -75,7 +74,7 @@ void CheckTypeLibrary(ClientChecks& checks, const std::wstring& modulePath) {
   }
 
   ComPtr<ITypeInfo> coclass;
-  checks.Expect(SUCCEEDED(library->GetTypeInfoOfGuid(kClsidBC_WMP, &coclass)) && coclass,
+  checks.Expect(SUCCEEDED(library->GetTypeInfoOfGuid(kClsidBC_WMP, coclass.Put())) && coclass,
                 "BC_WMP is described");
   if (!coclass) return;
   const TypeFacts facts = FactsOf(coclass.Get());
@@ -87,7 +86,7 @@ void CheckTypeLibrary(ClientChecks& checks, const std::wstring& modulePath) {
   const bool hasDefault =
       facts.implementedTypes == 1 && SUCCEEDED(coclass->GetImplTypeFlags(0, &implFlags)) &&
       (implFlags & IMPLTYPEFLAG_FDEFAULT) && SUCCEEDED(coclass->GetRefTypeOfImplType(0, &reference)) &&
-      SUCCEEDED(coclass->GetRefTypeInfo(reference, &defaultInterface));
+      SUCCEEDED(coclass->GetRefTypeInfo(reference, defaultInterface.Put()));
   checks.Expect(hasDefault && IsEqualGUID(FactsOf(defaultInterface.Get()).guid, kIidIBC_WMP),
                 "BC_WMP's default interface is IBC_WMP");
 }
