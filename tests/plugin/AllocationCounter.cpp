@@ -9,12 +9,21 @@
 namespace {
 
 std::atomic<int64_t> gAllocations{0};
+std::atomic<int64_t> gLive{0};
 void* (*gBlockAllocate)(int64_t bytes) = nullptr;
 void* (*gBlockReallocate)(void* block, int64_t bytes) = nullptr;
 
 void* CountedAllocate(std::size_t size) {
   gAllocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size == 0 ? 1 : size);
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block) gLive.fetch_add(1, std::memory_order_relaxed);
+  return block;
+}
+
+void CountedFree(void* block) {
+  if (!block) return;
+  gLive.fetch_sub(1, std::memory_order_relaxed);
+  std::free(block);
 }
 
 void* CountedBlockAllocate(int64_t bytes) {
@@ -48,6 +57,10 @@ int64_t allocation_counter::Count() {
   return gAllocations.load(std::memory_order_relaxed);
 }
 
+int64_t allocation_counter::Live() {
+  return gLive.load(std::memory_order_relaxed);
+}
+
 allocation_counter::Scope::Scope() {
   CountStringBlocks();
   mStart = Count();
@@ -68,14 +81,14 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return CountedAllocate(size);
 }
 void operator delete(void* block) noexcept {
-  std::free(block);
+  CountedFree(block);
 }
 void operator delete[](void* block) noexcept {
-  std::free(block);
+  CountedFree(block);
 }
 void operator delete(void* block, std::size_t) noexcept {
-  std::free(block);
+  CountedFree(block);
 }
 void operator delete[](void* block, std::size_t) noexcept {
-  std::free(block);
+  CountedFree(block);
 }

@@ -7,6 +7,8 @@
 namespace allocation_counter {
 
 int64_t Count();
+// Blocks from operator new not yet deleted.
+int64_t Live();
 
 // Allocations made between construction and Made().
 class Scope {
