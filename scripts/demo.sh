@@ -32,32 +32,40 @@ echo "demo: fresh Wine prefix $prefix"
 wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 mkdir -p "$prefix"
-wineboot --init >/dev/null 2>&1
+# Made under the virtual display: a prefix first started without one cannot
+# show windows in its first program that has one.
+xvfb-run -a sh -c 'wineboot --init >/dev/null 2>&1; wineserver -w'
 # A virtual desktop: without a window manager Wine waits on every hidden
 # top-level window (the engine's full-screen window) for about a second.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
 wineserver -w
 
+# Wine shows the Unix file system as drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
 bin=$root/build/win64/bin
 echo "demo: regsvr32 BC_WMP.x64.dll"
-wine regsvr32 /s "$(winepath -w "$bin/BC_WMP.x64.dll")"
+wine regsvr32 /s "$(windows_path "$bin/BC_WMP.x64.dll")"
 program_files=$prefix/drive_c/Program\ Files
 echo "demo: installing the sample engine under C:\\Program Files\\Brightcurrent\\Lumatide"
 cmake --install build/win64 --component LumatideProduct --prefix "$program_files" >/dev/null
+# Wine programs started without a display leave a desktop without one behind
+# for a few seconds; the player must not start into it.
+wineserver -w
 
 # The run writes into a folder of its own; demo-out/ is replaced only when it succeeds.
 run=$root/build/demo-run
 rm -rf "$run"
 wine_audio=()
 if ((${#audio[@]})); then
-  wine_audio=("$(winepath -w "${audio[0]}")")
+  wine_audio=("$(windows_path "${audio[0]}")")
 fi
 echo "demo: playing ${audio[0]:-the synthesised tune} for 10 seconds (full screen from 4 s to 7 s)"
 status=0
 xvfb-run -a -s "-screen 0 1280x800x24" \
   wine "$bin/player-sim.exe" "${wine_audio[@]}" --seconds 10 --screenshot-every 1 \
-  --out "$(winepath -w "$run")" --script "4:alt+enter,7:alt+enter" || status=$?
+  --out "$(windows_path "$run")" --script "4:alt+enter,7:alt+enter" || status=$?
 wineserver -w
 
 if ((status != 0)); then

@@ -12,8 +12,6 @@ namespace {
 constexpr double kProgressInterval = 0.25;
 constexpr double kTailAfterEnd = 0.5;  // keeps rendering briefly after the playlist ends
 constexpr uint64_t kProbeEveryRenders = 4;
-constexpr int kWindowAttempts = 10;
-constexpr DWORD kWindowRetryMs = 500;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -78,8 +76,11 @@ SessionReport PlayerSession::Run() {
   layout.skinOverlay = mOptions.skinOverlay;
   layout.title = L"Player Simulator - " + mOptions.effect;
   if (!mWindow.Create(layout)) {
-    mReport.problem =
-        "the player's windows could not be created (error " + std::to_string(GetLastError()) + ")";
+    const DWORD error = GetLastError();
+    mReport.problem = std::string("the player's ") + mWindow.FailedStep() + " could not be created (error " +
+                      std::to_string(error) + ")";
+    // Seen under Wine when its desktop process was started without a display.
+    if (error == ERROR_CLASS_DOES_NOT_EXIST) mReport.problem += "; the desktop has no display";
     return mReport;
   }
   mWindowCreated = true;
