@@ -18,6 +18,12 @@ fi
 if (($# == 1)); then
   # Made absolute here: Wine sees the same file through its Z: drive.
   audio=("$(realpath -m -- "$1")")
+  # Only a missing file is caught here, before the build; the player names
+  # every other problem with the file itself.
+  if [[ ! -f ${audio[0]} ]]; then
+    echo "demo: $1: file not found" >&2
+    exit 2
+  fi
 fi
 
 ./scripts/setup.sh
