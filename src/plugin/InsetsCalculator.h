@@ -35,15 +35,13 @@ class InsetsCalculator {
 
   explicit InsetsCalculator(const ScreenRect& window) : mWindow(window), mVisible(window) {}
 
-  // Only long thin bars sharing two or three edges with the window count.
-  static bool IsEdgeBar(const ScreenRect& overlay, const ScreenRect& window);
   // Takes an overlay that already passed the caller's class and style tests.
   void ConsiderOverlay(const ScreenRect& overlay);
   InsetsRecord Finish(bool mediaCenter) const;
 
-  const ScreenRect& Visible() const { return mVisible; }
-
  private:
+  // Only long thin bars sharing two or three edges with the window count.
+  static bool IsEdgeBar(const ScreenRect& overlay, const ScreenRect& window);
   void SubtractBand(const ScreenRect& band);
 
   ScreenRect mWindow;

@@ -18,7 +18,7 @@ PlayerHost* gSharedHost = nullptr;
 
 }  // namespace
 
-PlayerHost::PlayerHost(bool mediaCenter) : mMediaCenter(mediaCenter), mFileProbe(&gSystemFileProbe) {
+PlayerHost::PlayerHost(bool mediaCenter) : mMediaCenter(mediaCenter) {
   mLocaleId = GetSystemDefaultLCID();
   GetLocaleInfoA(mLocaleId, LOCALE_SENGLANGUAGE, mLanguageName, sizeof(mLanguageName) - 1);
   mLanguageId = LANGIDFROMLCID(mLocaleId);
@@ -37,10 +37,6 @@ PlayerHost* PlayerHost::Shared() {
 
 void PlayerHost::MakeShared(PlayerHost* host) {
   gSharedHost = host;
-}
-
-void PlayerHost::SetFileProbe(FileProbe* probe) {
-  mFileProbe = probe ? probe : &gSystemFileProbe;
 }
 
 void PlayerHost::StartEngine() {
@@ -69,7 +65,7 @@ int32_t PlayerHost::OnGetSamples(void* request) {
 }
 
 void PlayerHost::UpdateTrack(MediaItem* media) {
-  mTrack.Update(media, *mFileProbe);
+  mTrack.Update(media, gSystemFileProbe);
   SendTrack();
 }
 

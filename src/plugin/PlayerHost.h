@@ -13,7 +13,6 @@
 #include "plugin/TimedLevel.h"
 #include "plugin/TrackRecords.h"
 
-class FileProbe;
 class MediaItem;
 
 class PlayerHost : public EngineHost {
@@ -46,11 +45,8 @@ class PlayerHost : public EngineHost {
 
   int32_t GetCurrentPreset() const { return mCurrentPreset; }
   void SetCurrentPreset(int32_t preset) { mCurrentPreset = preset; }
-  bool IsMediaCenter() const { return mMediaCenter; }
   const AudioHandoff& GetAudio() const { return mAudio; }
   const TrackRecords& GetTrackRecords() const { return mTrack; }
-  // Tests look for album art on a disk of their own.
-  void SetFileProbe(FileProbe* probe);
 
  protected:
   ~PlayerHost() override;
@@ -63,5 +59,4 @@ class PlayerHost : public EngineHost {
   LCID mLocaleId = 0;
   LANGID mLanguageId = 0;
   bool mMediaCenter;
-  FileProbe* mFileProbe;
 };

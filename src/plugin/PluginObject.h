@@ -56,15 +56,9 @@ class PluginObject {
   void OnMediaChange(bool itemGiven);
 
   PlayerHost* Host() const { return mHost; }
-  HWND Window() const { return mWindow; }
-  bool IsMediaCenter() const { return mMediaCenter; }
-  bool IsFullscreenRequested() const { return mFullscreenRequested; }
-  int32_t RestartDelay() const { return mRestartDelay; }
   int32_t StartCountdown() const { return mStartCountdown; }
-  int32_t InsetsCountdown() const { return mInsetsCountdown; }
   const UtilStr& HostParams() const { return mHostParams; }
   bool IsAdvised() const { return mConnectionPoint != nullptr; }
-  DWORD AdviseCookie() const { return mAdviseCookie; }
   bool HasCore() const { return mCore != nullptr; }
 
  private:

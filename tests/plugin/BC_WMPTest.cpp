@@ -215,8 +215,8 @@ TEST_F(BC_WMPTest, PlayerCoreEventsAndMediaThroughCom) {
   plugin.Host()->SetEngineTable(FakeEngine::Instance().Table());
   FakeEngine& engine = FakeEngine::Instance();
 
+  const long playerObjectsBefore = player_sim::LiveSimObjects();
   ComPtr<player_sim::SimCore> core = player_sim::SimCore::Create();
-  const ULONG coreReferences = core->ReferenceCount();
   core->SetPlayState(wmppsPlaying);
   EXPECT_EQ(effects->SetCore(core.Get()), S_OK);
   EXPECT_EQ(core->AdvisedSinkCount(), 1u);
@@ -262,7 +262,9 @@ TEST_F(BC_WMPTest, PlayerCoreEventsAndMediaThroughCom) {
   EXPECT_EQ(effects->SetCore(nullptr), S_OK);
   EXPECT_EQ(core->AdvisedSinkCount(), 0u);
   effects.Reset();
-  EXPECT_EQ(core->ReferenceCount(), coreReferences) << "the plug-in kept a reference to the core";
+  media.Reset();
+  core.Reset();
+  EXPECT_EQ(player_sim::LiveSimObjects(), playerObjectsBefore) << "the plug-in kept a player object";
 }
 
 TEST_F(BC_WMPTest, ThousandObjectsLeaveNothingBehind) {

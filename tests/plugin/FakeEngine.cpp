@@ -32,7 +32,8 @@ struct FakeEngineFunctions {
   }
   static int64_t Send(int32_t instanceId, uint32_t code, void* data, int64_t size) {
     FakeEngine& engine = FakeEngine::Instance();
-    if (code == kCodeGetFullScreen && !engine.mRecordGetF) return engine.mFullScreenAnswer;
+    // Asked often and only for its answer: not recorded.
+    if (code == kCodeGetFullScreen) return engine.mFullScreenAnswer;
     size_t bytes = size_t(size);
     if (size == 0) {
       bytes = code == kCodeTrack      ? 3100
@@ -49,7 +50,7 @@ struct FakeEngineFunctions {
     } else {
       ++engine.mUnrecordedCalls;
     }
-    return code == kCodeGetFullScreen ? engine.mFullScreenAnswer : engine.mSendAnswer;
+    return engine.mSendAnswer;
   }
 };
 
@@ -75,7 +76,6 @@ void FakeEngine::Reset() {
   mSendAnswer = 0;
   mFullScreenAnswer = 0;
   mStepPeriod = 10;
-  mRecordGetF = false;
   mRecord = true;
   mUnrecordedCalls = 0;
 }

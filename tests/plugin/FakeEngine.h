@@ -35,7 +35,6 @@ class FakeEngine {
   int64_t mSendAnswer = 0;
   int64_t mFullScreenAnswer = 0;  // answer to 'GetF'
   int32_t mStepPeriod = 10;
-  bool mRecordGetF = false;
   // Off: calls are only counted, so a test can show the host allocates nothing.
   bool mRecord = true;
   int mUnrecordedCalls = 0;
