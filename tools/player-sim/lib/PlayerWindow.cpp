@@ -234,9 +234,8 @@ LRESULT CALLBACK PlayerWindow::OverlayProc(HWND window, UINT message, WPARAM wPa
       HDC dc = BeginPaint(window, &paint);
       RECT client{};
       GetClientRect(window, &client);
-      HBRUSH bar = CreateSolidBrush(RGB(28, 30, 38));
-      FillRect(dc, &client, bar);
-      DeleteObject(bar);
+      UniqueGdiObject bar(CreateSolidBrush(RGB(28, 30, 38)));
+      FillRect(dc, &client, static_cast<HBRUSH>(bar.get()));
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, RGB(220, 224, 235));
       const wchar_t controls[] = L"|<<     >  ||     >>|          player skin controls";

@@ -25,7 +25,6 @@ class SimCore final : public IWMPCore, public IConnectionPointContainer {
 
   WMPPlayState PlayState() const { return mPlayState; }
   size_t AdvisedSinkCount() const { return mSinks.size(); }
-  ULONG ReferenceCount() const { return mRefCount; }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;

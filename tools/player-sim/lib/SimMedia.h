@@ -57,7 +57,6 @@ class SimMedia final : public IWMPMedia3 {
   static ComPtr<SimMedia> Create(MediaDescription description);
 
   const MediaDescription& Description() const { return mDescription; }
-  ULONG ReferenceCount() const { return mRefCount; }
 
   // IUnknown, IDispatch
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
