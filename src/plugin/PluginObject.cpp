@@ -5,6 +5,7 @@
 #include <new>
 
 #include "host/EngineModule.h"
+#include "host/VisualAPI.h"
 #include "plugin/MediaItem.h"
 #include "plugin/PlayerHost.h"
 #include "runtime/ExitCallbacks.h"
@@ -33,8 +34,6 @@ static_assert(sizeof(kMediaCenterHostParams) - 1 == PluginObject::kHostParamsLen
 constexpr LONG kStopped = 1;
 constexpr LONG kMediaEnded = 8;
 constexpr LONG kTransitioning = 9;
-
-constexpr uint32_t kAttachFullScreen = 0x400;
 
 void RunExitCallbacksAtExit() {
   RunExitCallbacks();
@@ -181,7 +180,7 @@ HRESULT PluginObject::RenderWindowed(const TimedLevel* levels) {
     if (mStartCountdown != 0) {
       Sleep(1);
     } else {
-      mHost->AttachWindow(mWindow, mFullscreenRequested ? kAttachFullScreen : 0, 0);
+      mHost->AttachWindow(mWindow, mFullscreenRequested ? kTargetFullScreen : 0, 0);
       mInsetsCountdown = kInsetsDelay;
     }
   } else if (mInsetsCountdown > 0) {
