@@ -28,34 +28,43 @@ fi
 
 ./scripts/setup.sh
 
-echo "demo: building the plug-in, the player simulator and the sample engine (build/win64)"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target BC_WMP player-sim lumatide-product >/dev/null
-
-prefix=$root/build/demo-prefix
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-echo "demo: fresh Wine prefix $prefix"
-wineserver -k 2>/dev/null || true
-rm -rf "$prefix"
-mkdir -p "$prefix"
-# Made under the virtual display: a prefix first started without one cannot
-# show windows in its first program that has one.
-xvfb-run -a sh -c 'wineboot --init >/dev/null 2>&1; wineserver -w'
-# A virtual desktop: without a window manager Wine waits on every hidden
-# top-level window (the engine's full-screen window) for about a second.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
-wineserver -w
-
 # Wine shows the Unix file system as drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-bin=$root/build/win64/bin
+prefix=$root/build/demo-prefix
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+mkdir -p "$root/build"
+echo "demo: fresh Wine prefix $prefix (made while the build runs)"
+wineserver -k 2>/dev/null || true
+(
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  # Made under a virtual display: a prefix first started without one cannot
+  # show windows in its first program that has one.
+  xvfb-run -a sh -c 'wineboot --init; wineserver -w'
+  # A virtual desktop: without a window manager Wine waits on every hidden
+  # top-level window (the engine's full-screen window) for about a second.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f
+  wineserver -w
+) >"$root/build/demo-prefix.log" 2>&1 &
+prefix_job=$!
+
+tree=build/demo-win64
+echo "demo: building the plug-in, the player simulator and the sample engine ($tree)"
+cmake --preset win64 -B "$tree" -DCMAKE_BUILD_TYPE=Release -DBC_BUILD_TESTS=OFF >/dev/null
+cmake --build "$tree" -j2 --target BC_WMP player-sim lumatide-product >/dev/null
+
+if ! wait "$prefix_job"; then
+  echo "demo: the Wine prefix could not be made; see build/demo-prefix.log" >&2
+  exit 1
+fi
+
+bin=$root/$tree/bin
 echo "demo: regsvr32 BC_WMP.x64.dll"
 wine regsvr32 /s "$(windows_path "$bin/BC_WMP.x64.dll")"
-program_files=$prefix/drive_c/Program\ Files
 echo "demo: installing the sample engine under C:\\Program Files\\Brightcurrent\\Lumatide"
-cmake --install build/win64 --component LumatideProduct --prefix "$program_files" >/dev/null
+cmake --install "$tree" --component LumatideProduct --prefix "$prefix/drive_c/Program Files" >/dev/null
 # Wine programs started without a display leave a desktop without one behind
 # for a few seconds; the player must not start into it.
 wineserver -w
