@@ -161,9 +161,9 @@ bool BCFileSpec::SetName(const UtilStr& name, bool keepExtension) {
   return true;
 }
 
-int32_t BCFileSpec::SetToParentOf(const BCFileSpec& spec) {
-  if (spec.mPathName.mLength == 0) return kOk;
-  if (&spec != this) mPathName = spec.mPathName;
+int32_t BCFileSpec::SetToParentOf(const BCFileSpec& fileSpec) {
+  if (fileSpec.mPathName.mLength == 0) return kOk;
+  if (&fileSpec != this) mPathName = fileSpec.mPathName;
   if (mPathName.mText[mPathName.mLength - 1] == '\\') mPathName.Truncate(1);
   const int lastBackslash = LastBackslash(mPathName);
   if (lastBackslash < 0)

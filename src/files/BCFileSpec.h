@@ -65,8 +65,8 @@ class BCFileSpec : public BCObject {
   void GetName(UtilStr* destination, bool keepExtension) const;
   // False, and no change, when the path is empty.
   bool SetName(const UtilStr& name, bool keepExtension);
-  // spec may be this object; an empty spec changes nothing.
-  int32_t SetToParentOf(const BCFileSpec& spec);
+  // fileSpec may be this object; an empty path changes nothing.
+  int32_t SetToParentOf(const BCFileSpec& fileSpec);
   // base + backslash + text; length -1: up to the terminating zero. base may
   // be this object; an empty base empties this path.
   void SetToChild(const char* text, int length, const BCFileSpec& base);

@@ -25,15 +25,15 @@ XFile::~XFile() {
 }
 
 int32_t XFile::OpenText(const UtilStr& pathText, int32_t mode) {
-  BCFileSpec spec;
-  spec.SetFromText(pathText);
-  return Open(spec, mode);
+  BCFileSpec fileSpec;
+  fileSpec.SetFromText(pathText);
+  return Open(fileSpec, mode);
 }
 
-int32_t XFile::Open(const BCFileSpec& spec, int32_t mode) {
+int32_t XFile::Open(const BCFileSpec& fileSpec, int32_t mode) {
   Close();
   void* handle = nullptr;
-  const int32_t result = spec.OpenHandle(mode, &handle);
+  const int32_t result = fileSpec.OpenHandle(mode, &handle);
   if (result != kOk) return result;
   if (!handle) return kErrNoHandle;
   mHandle = handle;

@@ -16,10 +16,10 @@ class XFile : public BCObject {
   XFile& operator=(const XFile&) = delete;
   ~XFile() override;
 
-  // The spec is built with BCFileSpec::SetFromText.
+  // The path is built with BCFileSpec::SetFromText.
   virtual int32_t OpenText(const UtilStr& pathText, int32_t mode);
   // Closes a file already open first.
-  virtual int32_t Open(const BCFileSpec& spec, int32_t mode);
+  virtual int32_t Open(const BCFileSpec& fileSpec, int32_t mode);
   // 55021 when already closed.
   virtual int32_t Close();
   // Bytes; 0 when closed.

@@ -57,10 +57,10 @@ DynamicLibrary::~DynamicLibrary() {
   Unload();
 }
 
-int32_t DynamicLibrary::Load(const BCFileSpec& spec) {
+int32_t DynamicLibrary::Load(const BCFileSpec& fileSpec) {
   Unload();
-  if (spec.IsEmpty()) return kErrBadArgument;
-  mLibraryFile.CopyFrom(spec);
+  if (fileSpec.IsEmpty()) return kErrBadArgument;
+  mLibraryFile.CopyFrom(fileSpec);
 
   HMODULE module;
   {

@@ -13,10 +13,10 @@ class DynamicLibrary : public BCObject {
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
   ~DynamicLibrary() override;
 
-  // 0, 55011 for an empty spec, or 55040 when neither the file nor its
+  // 0, 55011 for an empty path, or 55040 when neither the file nor its
   // ".x64.dll" sibling loads. The current folder is the library's folder
   // while it loads, so the library finds its own dependencies there.
-  virtual int32_t Load(const BCFileSpec& spec);
+  virtual int32_t Load(const BCFileSpec& fileSpec);
   virtual void Unload();
   virtual bool IsLoaded() const { return mModule != nullptr; }
 

@@ -7,5 +7,5 @@
 class FileProbe {
  public:
   virtual ~FileProbe() = default;
-  virtual FileExistence Exists(const BCFileSpec& spec) = 0;
+  virtual FileExistence Exists(const BCFileSpec& fileSpec) = 0;
 };

@@ -10,7 +10,7 @@ namespace {
 
 class SystemFileProbe : public FileProbe {
  public:
-  FileExistence Exists(const BCFileSpec& spec) override { return spec.Exists(); }
+  FileExistence Exists(const BCFileSpec& fileSpec) override { return fileSpec.Exists(); }
 };
 
 SystemFileProbe gSystemFileProbe;

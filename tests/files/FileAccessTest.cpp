@@ -87,15 +87,15 @@ TEST(FileAccess, ReadRangeShortReadsAndBounds) {
   TempFolder folder;
   const std::filesystem::path path = folder.Path() / "eight.bin";
   WriteBytes(path, "01234567");
-  const BCFileSpec spec = SpecOf(path);
+  const BCFileSpec fileSpec = SpecOf(path);
   for (const Case& c : cases) {
     SCOPED_TRACE("start " + std::to_string(c.start) + " count " + std::to_string(c.count));
     UtilStr range("stale");
-    EXPECT_EQ(spec.ReadRange(c.start, c.count, &range), c.code);
+    EXPECT_EQ(fileSpec.ReadRange(c.start, c.count, &range), c.code);
     EXPECT_EQ(TextOf(range), c.expected);
   }
-  EXPECT_EQ(spec.ReadRange(0, 1, nullptr), kErrBadArgument);
-  EXPECT_EQ(spec.ReadContents(nullptr, 1), kErrBadArgument);
+  EXPECT_EQ(fileSpec.ReadRange(0, 1, nullptr), kErrBadArgument);
+  EXPECT_EQ(fileSpec.ReadContents(nullptr, 1), kErrBadArgument);
 }
 
 TEST(FileAccess, EmptySpecAndUnknownModeOpenNothing) {
@@ -230,7 +230,7 @@ TEST(FileAccess, ShareModesAgainstAnotherHandle) {
   TempFolder folder;
   const std::filesystem::path path = folder.Path() / "shared";
   WriteBytes(path, "0123");
-  const BCFileSpec spec = SpecOf(path);
+  const BCFileSpec fileSpec = SpecOf(path);
   struct Case {
     const char* label;
     DWORD access;
@@ -246,7 +246,7 @@ TEST(FileAccess, ShareModesAgainstAnotherHandle) {
     for (int32_t mode = ReadSequential; mode <= ReadWrite; ++mode) {
       SCOPED_TRACE(std::string(c.label) + ", mode " + std::to_string(mode));
       XFile file;
-      const int32_t result = file.Open(spec, mode);
+      const int32_t result = file.Open(fileSpec, mode);
       EXPECT_EQ(result == kOk, c.allowed[mode - 1]) << "result " << result;
       EXPECT_EQ(file.IsOpen(), c.allowed[mode - 1]);
     }
@@ -254,16 +254,16 @@ TEST(FileAccess, ShareModesAgainstAnotherHandle) {
 
   // Our own readers admit each other but no writer; a writer admits nobody.
   XFile reader;
-  ASSERT_EQ(reader.Open(spec, ReadSequential), kOk);
+  ASSERT_EQ(reader.Open(fileSpec, ReadSequential), kOk);
   XFile second;
-  EXPECT_EQ(second.Open(spec, ReadRandom), kOk);
-  EXPECT_EQ(second.Open(spec, WriteSequential), kErrSystem);
+  EXPECT_EQ(second.Open(fileSpec, ReadRandom), kOk);
+  EXPECT_EQ(second.Open(fileSpec, WriteSequential), kErrSystem);
   reader.Close();
   second.Close();
   XFile writer;
-  ASSERT_EQ(writer.Open(spec, ReadWrite), kOk);
+  ASSERT_EQ(writer.Open(fileSpec, ReadWrite), kOk);
   UtilStr contents("stale");
-  EXPECT_EQ(spec.ReadContents(&contents, 100), kErrSystem);
+  EXPECT_EQ(fileSpec.ReadContents(&contents, 100), kErrSystem);
   EXPECT_EQ(contents.mLength, 0);
 }
 
@@ -293,7 +293,7 @@ TEST(FileAccess, OpenTextFindsBareNamesInTheCurrentFolder) {
 // units with the terminator) counts as not fitting; one unit less opens.
 TEST(FileAccess, PathsAtTheWideBufferLimit) {
   TempFolder folder;
-  const BCFileSpec base = folder.Spec();
+  const BCFileSpec base = folder.FileSpec();
   const int baseUnits = 4 + base.toString()->mLength;  // prefix + ASCII path
   std::filesystem::path deep = folder.Path();
   int units = baseUnits;

@@ -23,21 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* childText = reinterpret_cast<const char*>(data + split);
   const int childLength = int(size - split);
 
-  BCFileSpec spec;
-  spec.SetPath(baseText);
+  BCFileSpec fileSpec;
+  fileSpec.SetPath(baseText);
   UtilStr scratch;
-  spec.GetName(&scratch, false);
-  spec.GetName(&scratch, true);
-  spec.GetExtension(&scratch);
+  fileSpec.GetName(&scratch, false);
+  fileSpec.GetName(&scratch, true);
+  fileSpec.GetExtension(&scratch);
 
   std::vector<char16_t> wide(size_t(capacity) + 8, u'#');
-  const int written = spec.GetWidePath(wide.data(), capacity);
+  const int written = fileSpec.GetWidePath(wide.data(), capacity);
   Check(written == 0 || (written > 0 && written <= capacity - 2));
   if (capacity > 0) Check(wide[size_t(written)] == 0);
   for (size_t i = size_t(capacity); i < wide.size(); ++i) Check(wide[i] == u'#');
 
   BCFileSpec child;
-  child.SetToChild(childText, childLength, spec);
+  child.SetToChild(childText, childLength, fileSpec);
   child.SetName(baseText, data[0] & 1);
   child.GetPath(&scratch);
 

@@ -11,27 +11,27 @@
 
 namespace {
 
-std::string PathOf(const BCFileSpec& spec) {
-  const UtilStr* path = spec.toString();
+std::string PathOf(const BCFileSpec& fileSpec) {
+  const UtilStr* path = fileSpec.toString();
   return std::string(path->mText, size_t(path->mLength));
 }
 
-std::string NameOf(const BCFileSpec& spec, bool keepExtension) {
+std::string NameOf(const BCFileSpec& fileSpec, bool keepExtension) {
   UtilStr name("stale");
-  spec.GetName(&name, keepExtension);
+  fileSpec.GetName(&name, keepExtension);
   return std::string(name.mText, size_t(name.mLength));
 }
 
-std::string ExtensionOf(const BCFileSpec& spec) {
+std::string ExtensionOf(const BCFileSpec& fileSpec) {
   UtilStr extension("stale");
-  spec.GetExtension(&extension);
+  fileSpec.GetExtension(&extension);
   return std::string(extension.mText, size_t(extension.mLength));
 }
 
 BCFileSpec SpecOf(const char* path) {
-  BCFileSpec spec;
-  spec.SetPath(path);
-  return spec;
+  BCFileSpec fileSpec;
+  fileSpec.SetPath(path);
+  return fileSpec;
 }
 
 // Readable form of UTF-16 text for failure messages: ASCII as is, the rest as \uXXXX.
@@ -74,11 +74,11 @@ TEST(FileSpecPath, CanonicalFormNamesAndExtensions) {
   };
   for (const CanonicalCase& c : cases) {
     SCOPED_TRACE(std::string("input '") + c.input + "'");
-    const BCFileSpec spec = SpecOf(c.input);
-    EXPECT_EQ(PathOf(spec), c.path);
-    EXPECT_EQ(NameOf(spec, false), c.name);
-    EXPECT_EQ(NameOf(spec, true), c.nameWithExtension);
-    EXPECT_EQ(ExtensionOf(spec), c.extension);
+    const BCFileSpec fileSpec = SpecOf(c.input);
+    EXPECT_EQ(PathOf(fileSpec), c.path);
+    EXPECT_EQ(NameOf(fileSpec, false), c.name);
+    EXPECT_EQ(NameOf(fileSpec, true), c.nameWithExtension);
+    EXPECT_EQ(ExtensionOf(fileSpec), c.extension);
   }
 }
 
@@ -109,27 +109,27 @@ TEST(FileSpecPath, SetNameWithAndWithoutExtension) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.path) + " <- " + c.newName);
-    BCFileSpec spec = SpecOf(c.path);
-    EXPECT_EQ(spec.SetName(c.newName, c.keepExtension), c.result);
-    EXPECT_EQ(PathOf(spec), c.expected);
+    BCFileSpec fileSpec = SpecOf(c.path);
+    EXPECT_EQ(fileSpec.SetName(c.newName, c.keepExtension), c.result);
+    EXPECT_EQ(PathOf(fileSpec), c.expected);
   }
 }
 
 TEST(FileSpecPath, SetToParentOfWalksDownToEmpty) {
-  BCFileSpec spec = SpecOf("C:\\a\\b");
+  BCFileSpec fileSpec = SpecOf("C:\\a\\b");
   const char* expected[] = {"C:\\a", "C:", ""};
   for (const char* step : expected) {
-    EXPECT_EQ(spec.SetToParentOf(spec), kOk);
-    EXPECT_EQ(PathOf(spec), step);
+    EXPECT_EQ(fileSpec.SetToParentOf(fileSpec), kOk);
+    EXPECT_EQ(PathOf(fileSpec), step);
   }
-  EXPECT_EQ(spec.SetToParentOf(spec), kOk);
-  EXPECT_EQ(PathOf(spec), "");
+  EXPECT_EQ(fileSpec.SetToParentOf(fileSpec), kOk);
+  EXPECT_EQ(PathOf(fileSpec), "");
 
   BCFileSpec root = SpecOf("C:\\");
   root.SetToParentOf(root);
   EXPECT_EQ(PathOf(root), "");
 
-  // Another spec is read, not changed; an empty one leaves this unchanged.
+  // Another path is read, not changed; an empty one leaves this unchanged.
   const BCFileSpec child = SpecOf("D:\\music\\album\\track.mp3");
   BCFileSpec parent = SpecOf("unchanged");
   parent.SetToParentOf(BCFileSpec());
@@ -162,17 +162,17 @@ TEST(FileSpecPath, SetToChildJoinsWithOneBackslash) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.base) + " + " + (c.text ? c.text : "(null)"));
-    BCFileSpec spec = SpecOf("stale\\path");
-    spec.SetToChild(c.text, c.length, SpecOf(c.base));
-    EXPECT_EQ(PathOf(spec), c.expected);
-    EXPECT_EQ(NameOf(spec, true), c.name);
+    BCFileSpec fileSpec = SpecOf("stale\\path");
+    fileSpec.SetToChild(c.text, c.length, SpecOf(c.base));
+    EXPECT_EQ(PathOf(fileSpec), c.expected);
+    EXPECT_EQ(NameOf(fileSpec, true), c.name);
   }
 }
 
 TEST(FileSpecPath, SetToChildOfItselfWithItsOwnText) {
-  BCFileSpec spec = SpecOf("C:\\ab");
-  spec.SetToChild(spec.toString()->mText + 3, -1, spec);
-  EXPECT_EQ(PathOf(spec), "C:\\ab\\ab");
+  BCFileSpec fileSpec = SpecOf("C:\\ab");
+  fileSpec.SetToChild(fileSpec.toString()->mText + 3, -1, fileSpec);
+  EXPECT_EQ(PathOf(fileSpec), "C:\\ab\\ab");
 }
 
 TEST(FileSpecPath, CopyFromAndWidePathRoundTrip) {

@@ -15,15 +15,15 @@
 
 namespace files_test {
 
-inline std::string PathOf(const BCFileSpec& spec) {
-  const UtilStr* path = spec.toString();
+inline std::string PathOf(const BCFileSpec& fileSpec) {
+  const UtilStr* path = fileSpec.toString();
   return std::string(path->mText, size_t(path->mLength));
 }
 
 inline BCFileSpec SpecOf(const std::filesystem::path& path) {
-  BCFileSpec spec;
-  spec.SetWidePath(path.wstring().c_str());
-  return spec;
+  BCFileSpec fileSpec;
+  fileSpec.SetWidePath(path.wstring().c_str());
+  return fileSpec;
 }
 
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -55,7 +55,7 @@ class TempFolder {
   }
 
   const std::filesystem::path& Path() const { return mPath; }
-  BCFileSpec Spec() const { return SpecOf(mPath); }
+  BCFileSpec FileSpec() const { return SpecOf(mPath); }
 
  private:
   std::filesystem::path mPath;

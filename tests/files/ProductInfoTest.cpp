@@ -34,7 +34,7 @@ struct Case {
   const char* label;
   std::optional<std::string> contents;  // none: a Resources folder without engine.txt
   int32_t code;
-  const char* library;  // below the product folder; null: the library spec stays empty
+  const char* library;  // below the product folder; null: the library path stays empty
   const char* productName;
   int32_t version;
   const char* versionText;
@@ -89,15 +89,16 @@ TEST(ProductInfoFile, ContentsToResultLibraryAndRecord) {
     library.SetPath("stale");
     ProductInfo info;
     std::memset(&info, 0xCD, sizeof info);
-    const int32_t result = ReadProductInfoWithLibrary(folder.Spec(), &info, &library);
+    const int32_t result = ReadProductInfoWithLibrary(folder.FileSpec(), &info, &library);
     EXPECT_EQ(result, c.code);
-    const std::string expectedLibrary = c.library ? PathOf(folder.Spec()) + "\\" + c.library : std::string();
+    const std::string expectedLibrary =
+        c.library ? PathOf(folder.FileSpec()) + "\\" + c.library : std::string();
     EXPECT_EQ(PathOf(library), expectedLibrary);
 
     // The record is filled whatever the result.
     ProductInfo record;
     std::memset(&record, 0xCD, sizeof record);
-    EXPECT_EQ(ReadProductInfo(folder.Spec(), record), c.code);
+    EXPECT_EQ(ReadProductInfo(folder.FileSpec(), record), c.code);
     EXPECT_EQ(FieldText(record.mProductName), c.productName);
     EXPECT_EQ(record.mVersion, c.version);
     EXPECT_EQ(FieldText(record.mVersionText), c.versionText);
@@ -130,7 +131,7 @@ TEST(ProductInfoFile, EveryFieldAndItsWidth) {
   ProductInfo info;
   std::memset(&info, 0xCD, sizeof info);
   BCFileSpec library;
-  ASSERT_EQ(ReadProductInfoWithLibrary(folder.Spec(), &info, &library), kOk);
+  ASSERT_EQ(ReadProductInfoWithLibrary(folder.FileSpec(), &info, &library), kOk);
 
   EXPECT_EQ(info.mVersion, 3);
   EXPECT_EQ(info.mVersionDate, 20240131);
@@ -153,8 +154,8 @@ TEST(ProductInfoFile, EveryFieldAndItsWidth) {
   for (const char byte : info.mReserved) EXPECT_EQ(byte, 0);
 
   // The joined library path does not fit its field: the field holds its
-  // first 1024 bytes, the library spec the whole path.
-  const std::string wholeLibrary = PathOf(folder.Spec()) + "\\" + longLibrary;
+  // first 1024 bytes, the library path the whole path.
+  const std::string wholeLibrary = PathOf(folder.FileSpec()) + "\\" + longLibrary;
   EXPECT_EQ(FieldText(info.mLibraryPath), wholeLibrary.substr(0, 1024));
   EXPECT_EQ(PathOf(library), wholeLibrary);
 }
@@ -164,19 +165,19 @@ TEST(ProductInfoFile, ParseKeepsEveryStatementAndEmptiesTheTable) {
   WriteBytes(folder.Path() / "Resources" / "engine.txt", kValid + "EXTRA = \"kept\" 7 = 8");
   ValueTable table(true);
   table.Parse("OLD = 1", -1);
-  ASSERT_EQ(ParseProductInfoFile(folder.Spec(), table), kOk);
+  ASSERT_EQ(ParseProductInfoFile(folder.FileSpec(), table), kOk);
   UtilStr text;
   EXPECT_TRUE(table.GetText("EXTRA", -1, &text));
   EXPECT_STREQ(text.mText, "kept");
   EXPECT_FALSE(table.GetText("OLD", -1, nullptr));
 
   TempFolder emptyFolder;
-  EXPECT_EQ(ParseProductInfoFile(emptyFolder.Spec(), table), kErrFolderNotFound);
+  EXPECT_EQ(ParseProductInfoFile(emptyFolder.FileSpec(), table), kErrFolderNotFound);
   EXPECT_FALSE(table.GetText("EXTRA", -1, nullptr));
 
   BCFileSpec path;
-  GetProductInfoPath(folder.Spec(), path);
-  EXPECT_EQ(PathOf(path), PathOf(folder.Spec()) + "\\Resources\\engine.txt");
+  GetProductInfoPath(folder.FileSpec(), path);
+  EXPECT_EQ(PathOf(path), PathOf(folder.FileSpec()) + "\\Resources\\engine.txt");
   GetProductInfoPath(BCFileSpec(), path);
   EXPECT_TRUE(path.IsEmpty());
 }
@@ -189,7 +190,7 @@ TEST(ProductInfoFile, UnreadableFiles) {
   // A folder in the file's place.
   std::filesystem::create_directories(info);
   library.SetPath("stale");
-  EXPECT_NE(ReadProductInfoWithLibrary(folder.Spec(), nullptr, &library), kOk);
+  EXPECT_NE(ReadProductInfoWithLibrary(folder.FileSpec(), nullptr, &library), kOk);
   EXPECT_TRUE(library.IsEmpty());
   std::filesystem::remove(info);
 
@@ -198,13 +199,13 @@ TEST(ProductInfoFile, UnreadableFiles) {
   XFile writer;
   ASSERT_EQ(writer.Open(SpecOf(info), ReadWrite), kOk);
   library.SetPath("stale");
-  EXPECT_EQ(ReadProductInfoWithLibrary(folder.Spec(), nullptr, &library), kErrSystem);
+  EXPECT_EQ(ReadProductInfoWithLibrary(folder.FileSpec(), nullptr, &library), kErrSystem);
   EXPECT_TRUE(library.IsEmpty());
   writer.Close();
-  EXPECT_EQ(ReadProductInfoWithLibrary(folder.Spec(), nullptr, &library), kOk);
-  EXPECT_EQ(PathOf(library), PathOf(folder.Spec()) + "\\e.dll");
+  EXPECT_EQ(ReadProductInfoWithLibrary(folder.FileSpec(), nullptr, &library), kOk);
+  EXPECT_EQ(PathOf(library), PathOf(folder.FileSpec()) + "\\e.dll");
 
-  // An empty product folder spec has no information file.
+  // An empty product folder path has no information file.
   library.SetPath("stale");
   EXPECT_EQ(ReadProductInfoWithLibrary(BCFileSpec(), nullptr, &library), kErrFileNotFound);
   EXPECT_TRUE(library.IsEmpty());

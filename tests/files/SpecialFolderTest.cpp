@@ -80,7 +80,7 @@ TEST(SpecialFolder, EnvironmentKinds) {
   const std::wstring fitsBuffer(2047, L'x');
   const std::wstring overBuffer(2048, L'x');
   const Case cases[] = {
-      {"64-bit set", FolderProgramFiles64, plainPath, {}, {}, kOk, PathOf(plain.Spec())},
+      {"64-bit set", FolderProgramFiles64, plainPath, {}, {}, kOk, PathOf(plain.FileSpec())},
       {"64-bit absent", FolderProgramFiles64, {}, x86Path, plainPath, kErrFolderNotFound, ""},
       {"64-bit too long", FolderProgramFiles64, overBuffer, {}, {}, kErrFolderNotFound, ""},
       {"x86 first, trailing backslash",
@@ -89,9 +89,9 @@ TEST(SpecialFolder, EnvironmentKinds) {
        x86Path,
        plainPath,
        kOk,
-       PathOf(x86.Spec())},
-      {"x86 absent", FolderProgramFilesX86, {}, {}, plainPath, kOk, PathOf(plain.Spec())},
-      {"x86 too long", FolderProgramFilesX86, {}, overBuffer, plainPath, kOk, PathOf(plain.Spec())},
+       PathOf(x86.FileSpec())},
+      {"x86 absent", FolderProgramFilesX86, {}, {}, plainPath, kOk, PathOf(plain.FileSpec())},
+      {"x86 too long", FolderProgramFilesX86, {}, overBuffer, plainPath, kOk, PathOf(plain.FileSpec())},
       {"x86 fills the buffer", FolderProgramFilesX86, {}, fitsBuffer, plainPath, kOk, std::string(2047, 'x')},
       {"both absent", FolderProgramFilesX86, {}, {}, {}, kErrFolderNotFound, ""},
       {"both too long", FolderProgramFilesX86, {}, overBuffer, overBuffer, kErrFolderNotFound, ""},
@@ -139,11 +139,11 @@ TEST(SpecialFolder, CurrentFolderAndExists) {
   ASSERT_TRUE(SetCurrentDirectoryW(temp.Path().wstring().c_str()));
   BCFileSpec current;
   EXPECT_EQ(current.SetToCurrentFolder(), ExistsFolder);
-  EXPECT_EQ(PathOf(current), PathOf(temp.Spec()));
+  EXPECT_EQ(PathOf(current), PathOf(temp.FileSpec()));
   SetCurrentDirectoryW(saved);
 
   EXPECT_EQ(SpecOf(temp.Path() / "file.txt").Exists(), ExistsFile);
-  EXPECT_EQ(temp.Spec().Exists(), ExistsFolder);
+  EXPECT_EQ(temp.FileSpec().Exists(), ExistsFolder);
   EXPECT_EQ(SpecOf(temp.Path() / "absent").Exists(), ExistsNone);
   EXPECT_EQ(SpecOf(temp.Path() / "absent" / "deeper").Exists(), ExistsNone);
 }

@@ -24,15 +24,15 @@ using host_test::RecordingHost;
 using host_test::Releaser;
 using host_test::ScratchFolder;
 
-BCFileSpec Spec(const std::wstring& path) {
-  BCFileSpec spec;
-  spec.SetWidePath(path.c_str());
-  return spec;
+BCFileSpec FileSpec(const std::wstring& path) {
+  BCFileSpec fileSpec;
+  fileSpec.SetWidePath(path.c_str());
+  return fileSpec;
 }
 
-std::wstring PathOf(const BCFileSpec& spec) {
+std::wstring PathOf(const BCFileSpec& fileSpec) {
   UtilStr text;
-  spec.GetPath(&text);
+  fileSpec.GetPath(&text);
   std::wstring wide(size_t(text.mLength) + 1, L'\0');
   wide.resize(
       size_t(MultiByteToWideChar(CP_UTF8, 0, text.mText, text.mLength, wide.data(), int(wide.size()))));
@@ -87,7 +87,7 @@ TEST(DynamicLibraryTest, RetriesTheX64NameOnlyAfterNotFoundOrBadImage) {
     const std::wstring before = CurrentFolder();
 
     DynamicLibrary library;
-    EXPECT_EQ(library.Load(Spec(folder.File(L"Engine.dll"))), c.result);
+    EXPECT_EQ(library.Load(FileSpec(folder.File(L"Engine.dll"))), c.result);
     EXPECT_EQ(CurrentFolder(), before);
     EXPECT_EQ(library.IsLoaded(), c.loaded != nullptr);
     if (c.loaded) {
@@ -110,7 +110,7 @@ TEST(DynamicLibraryTest, NothingToLoadOrLookUp) {
 
   ScratchFolder folder;
   ASSERT_TRUE(folder.CopyFromBuild(L"TestEngine.dll", L"Engine.dll"));
-  ASSERT_EQ(library.Load(Spec(folder.File(L"Engine.dll"))), kOk);
+  ASSERT_EQ(library.Load(FileSpec(folder.File(L"Engine.dll"))), kOk);
   EXPECT_EQ(library.GetSymbol(nullptr), nullptr);
   EXPECT_EQ(library.GetSymbol("NoSuchExport"), nullptr);
 }
@@ -119,7 +119,7 @@ TEST(EngineLibraryTest, AcquiresTheTableAndGivesItBackBeforeUnloading) {
   ScratchFolder folder;
   ASSERT_TRUE(folder.CopyFromBuild(L"TestEngine.dll", L"Engine.dll"));
   EngineLibrary engine;
-  ASSERT_EQ(engine.LoadEngine(Spec(folder.File(L"Engine.dll"))), kOk);
+  ASSERT_EQ(engine.LoadEngine(FileSpec(folder.File(L"Engine.dll"))), kOk);
   ASSERT_NE(engine.GetTable(), nullptr);
 
   TestEngineControl control = ControlOf(engine.GetLibrary());
@@ -160,7 +160,7 @@ TEST(EngineLibraryTest, LoadFailuresLeaveNothingLoaded) {
       ASSERT_TRUE(folder.CopyFromBuild(c.built, L"Engine.dll"));
     }
     EngineLibrary engine;
-    EXPECT_EQ(engine.LoadEngine(Spec(folder.File(L"Engine.dll"))), c.result);
+    EXPECT_EQ(engine.LoadEngine(FileSpec(folder.File(L"Engine.dll"))), c.result);
     EXPECT_EQ(engine.GetTable(), nullptr);
     EXPECT_FALSE(engine.GetLibrary().IsLoaded());
     EXPECT_FALSE(IsModuleLoaded(folder.File(L"Engine.dll")));
@@ -176,7 +176,7 @@ TEST(EngineLibraryTest, PassesOnTheFailureOfGetBCVisualAPI) {
   control.SetGetAPIAnswer(55099, 1);
 
   EngineLibrary engine;
-  EXPECT_EQ(engine.LoadEngine(Spec(folder.File(L"Engine.dll"))), 55099);
+  EXPECT_EQ(engine.LoadEngine(FileSpec(folder.File(L"Engine.dll"))), 55099);
   EXPECT_EQ(engine.GetTable(), nullptr);
   EXPECT_FALSE(engine.GetLibrary().IsLoaded());
   EXPECT_TRUE(control.CallsOf(kTestEngineReleaseAPI).empty());

@@ -43,8 +43,8 @@ class FakeMedia : public MediaItem {
 
 class FakeDisk : public FileProbe {
  public:
-  FileExistence Exists(const BCFileSpec& spec) override {
-    const std::string path = spec.toString()->mText;
+  FileExistence Exists(const BCFileSpec& fileSpec) override {
+    const std::string path = fileSpec.toString()->mText;
     mAsked.push_back(path);
     if (mFiles.count(path)) return ExistsFile;
     if (mFolders.count(path)) return ExistsFolder;
