@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth
+  wine wine64 fonts-wine fonts-liberation xvfb xauth
   googletest libbenchmark-dev libinih-dev libstb-dev
 )
 
@@ -21,5 +21,5 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
