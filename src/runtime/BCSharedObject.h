@@ -11,7 +11,8 @@ class BCSharedObject : public BCObject {
   BCSharedObject(const BCSharedObject&) = delete;
   BCSharedObject& operator=(const BCSharedObject&) = delete;
 
-  void Retain() { mRefCount.fetch_add(1, std::memory_order_relaxed); }
+  // Answers the new count.
+  int32_t Retain() { return mRefCount.fetch_add(1, std::memory_order_relaxed) + 1; }
   // At 0: OnFinalRelease(-1), then the object is destroyed.
   int32_t Release() override;
   int32_t GetRefCount() const override { return mRefCount.load(std::memory_order_relaxed); }
