@@ -15,6 +15,7 @@
 #include "SessionOptions.h"
 #include "SessionSummary.h"
 #include "TuneSynth.h"
+#include "Utf8Text.h"
 
 namespace {
 
@@ -26,16 +27,6 @@ constexpr int kExitBadInput = 2;
 constexpr int kExitShowsNothing = 3;
 constexpr int kExitCannotRun = 4;
 constexpr int kCoverSize = 256;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::wstring ExecutableName() {
   wchar_t path[MAX_PATH * 2];

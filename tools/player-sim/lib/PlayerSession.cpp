@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "EffectCatalog.h"
+#include "Utf8Text.h"
 
 namespace player_sim {
 namespace {
@@ -12,16 +13,6 @@ namespace {
 constexpr double kProgressInterval = 0.25;
 constexpr double kTailAfterEnd = 0.5;  // keeps rendering briefly after the playlist ends
 constexpr uint64_t kProbeEveryRenders = 4;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<size_t>(std::max(length, 0)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::string HexResult(HRESULT hr) {
   char text[16];

@@ -7,6 +7,7 @@
 
 #include "AudioFileLoader.h"
 #include "TuneSynth.h"
+#include "Utf8Text.h"
 
 namespace player_sim {
 namespace {
@@ -78,15 +79,6 @@ MediaDescription Describe(const PlaylistItem& item, const SessionOptions& option
 }
 
 }  // namespace
-
-std::wstring WidenUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return std::wstring(text.begin(), text.end());
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
 
 PlaylistResult BuildPlaylist(const SessionOptions& options, const std::wstring& tuneCover) {
   PlaylistResult result;

@@ -29,7 +29,4 @@ struct PlaylistResult {
 // synthesised tune when no --picture is set (may be empty).
 PlaylistResult BuildPlaylist(const SessionOptions& options, const std::wstring& tuneCover);
 
-// The UTF-8 text as UTF-16.
-std::wstring WidenUtf8(const std::string& text);
-
 }  // namespace player_sim

@@ -3,18 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "Utf8Text.h"
+
 namespace player_sim {
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
-                      nullptr);
-  return out;
-}
 
 void Line(std::string& out, const char* label, const char* format, ...) {
   char value[512];
